@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace documents {
+
+// The plain-text loader: the whole file as text. A UTF-16 file with either byte-order mark is
+// decoded as UTF-16, a UTF-8 file (with or without its mark) as UTF-8, anything else as
+// Windows-1252. An unreadable file yields an empty text.
+QString ReadTextFile(const QString &path);
+
+// The decoding step of ReadTextFile on bytes already in memory. NUL characters are dropped: the
+// editor and the speech engines would cut the text short at the first one.
+QString DecodeTextFileBytes(QByteArrayView bytes);
+
+} // namespace documents
