@@ -35,19 +35,6 @@ constexpr bool RopUsesSource(std::uint8_t t) { return ((t >> 2) ^ t) & 0x33; }
 constexpr bool RopUsesPattern(std::uint8_t t) { return ((t >> 4) ^ t) & 0x0F; }
 constexpr bool RopUsesDestination(std::uint8_t t) { return ((t >> 1) ^ t) & 0x55; }
 
-// The generic operation on whole words, bit by bit: each result bit is the truth table's entry
-// for the pattern, source and destination bits at that position.
-constexpr std::uint32_t ApplyRop3(std::uint8_t t, std::uint32_t p, std::uint32_t s, std::uint32_t d)
-{
-    std::uint32_t r = 0;
-    for (int i = 0; i < 8; ++i) {
-        if (!(t & (1u << i)))
-            continue;
-        r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
-    }
-    return r;
-}
-
 // One row of a blit on 0xFFRRGGBB pixels: dst[i] = rop(pat[i], src[i], dst[i]) on the colour
 // bits, alpha forced to 0xFF. src and pat may be null when the operation does not use them.
 void RopRow(std::uint8_t truthTable, QRgb *dst, const QRgb *src, const QRgb *pat, int count);
