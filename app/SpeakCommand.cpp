@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/SpeakCommand.h"
+
+#include "platform/services/EventLog.h"
+#include "speech/SpeechBackend.h"
+#include "speech/SpeechStatus.h"
+#include "speech/SpeechStrings.h"
+#include "speech/VoiceCatalogue.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QStringConverter>
+#include <QStringDecoder>
+#include <QTextStream>
+#include <QTimer>
+
+#include <atomic>
+
+namespace {
+
+// While the tool runs, what the engine writes to the event log is also what the user should read:
+// show it on standard error and still pass it on to the system log.
+class TeeEventLog : public services::EventLog {
+public:
+    TeeEventLog(QTextStream *err, services::EventLog *next) : err_(err), next_(next) {}
+    void Write(int type, const QString &text) override
+    {
+        if (err_)
+            *err_ << "orvena-speak: " << text << Qt::endl;
+        if (next_)
+            next_->Write(type, text);
+    }
+
+private:
+    QTextStream *err_;
+    services::EventLog *next_;
+};
+
+QString RangeText(const speech::SettingRange &range)
+{
+    return QStringLiteral("%1-%2").arg(range.minimum).arg(range.maximum);
+}
+
+} // namespace
+
+SpeakCommand::SpeakCommand(Io io, speech::SpeechEngine::Environment environment)
+    : io_(io), environment_(std::move(environment))
+{
+    if (!environment_.catalogue)
+        environment_.catalogue = speech::VoiceCatalogue::Installed();
+}
+
+void SpeakCommand::Message(const QString &text)
+{
+    if (io_.err)
+        *io_.err << "orvena-speak: " << text << Qt::endl;
+}
+
+int SpeakCommand::Run(const QStringList &arguments)
+{
+    QString error;
+    const std::optional<SpeakOptions> options = SpeakOptions::Parse(arguments, &error);
+    if (!options) {
+        Message(error);
+        if (io_.err)
+            *io_.err << "Try 'orvena-speak --help' for more information." << Qt::endl;
+        return kUsage;
+    }
+    switch (options->action) {
+    case SpeakOptions::Action::Help:
+        if (io_.out)
+            *io_.out << SpeakOptions::HelpText() << Qt::flush;
+        return kDone;
+    case SpeakOptions::Action::Version:
+        if (io_.out)
+            *io_.out << "orvena-speak " << ORVENA_VERSION << Qt::endl;
+        return kDone;
+    case SpeakOptions::Action::ListVoices:
+        return ListVoices();
+    case SpeakOptions::Action::Speak:
+        break;
+    }
+    return Speak(*options);
+}
+
+int SpeakCommand::ListVoices()
+{
+    const auto &catalogue = *environment_.catalogue;
+    for (int i = 1; i <= catalogue.Count(); ++i) {
+        const speech::VoiceMode &m = *catalogue.Mode(i);
+        *io_.out << i << '\t' << m.speaker << '\t' << m.voice.language << '\t' << speech::GenderName(m.voice.gender)
+                 << '\t' << m.backend->Name() << '\t' << RangeText(m.voice.speed) << '\t'
+                 << RangeText(m.voice.pitch) << '\n';
+    }
+    io_.out->flush();
+    return kDone;
+}
+
+bool SpeakCommand::ReadInput(const SpeakOptions &options, QString *text)
+{
+    if (options.text) {
+        *text = *options.text;
+        return true;
+    }
+    QByteArray data;
+    if (options.inputFile == QLatin1String("-")) {
+        if (!io_.input || !io_.input->isReadable()) {
+            Message(QStringLiteral("cannot read standard input"));
+            return false;
+        }
+        data = io_.input->readAll();
+    } else {
+        QFile file(options.inputFile);
+        if (QFileInfo(options.inputFile).isDir() || !file.open(QIODevice::ReadOnly)) {
+            Message(QStringLiteral("cannot read \"%1\": %2")
+                        .arg(options.inputFile,
+                             QFileInfo(options.inputFile).isDir() ? QStringLiteral("it is a folder") : file.errorString()));
+            return false;
+        }
+        data = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            Message(QStringLiteral("cannot read \"%1\": %2").arg(options.inputFile, file.errorString()));
+            return false;
+        }
+    }
+    // UTF-8 unless a byte-order mark says otherwise; text that is not valid UTF-8 is taken as Latin-1.
+    const auto encoding = QStringConverter::encodingForData(data);
+    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+    *text = decoder.decode(data);
+    if (decoder.hasError())
+        *text = QString::fromLatin1(data);
+    return true;
+}
+
+int SpeakCommand::Speak(const SpeakOptions &options)
+{
+    const auto &catalogue = *environment_.catalogue;
+    int index = 0;
+    bool numeric = false;
+    const int asNumber = options.voice.toInt(&numeric);
+    if (numeric) {
+        index = catalogue.Mode(asNumber) ? asNumber : 0;
+    } else {
+        index = catalogue.Find(options.voice);
+        for (int i = 1; index == 0 && i <= catalogue.Count(); ++i) {
+            if (catalogue.Mode(i)->speaker.compare(options.voice, Qt::CaseInsensitive) == 0)
+                index = i;
+        }
+    }
+    if (index == 0) {
+        Message(QStringLiteral("no voice \"%1\" (orvena-speak --list-voices shows them)").arg(options.voice));
+        return kRejected;
+    }
+    const speech::VoiceMode &mode = *catalogue.Mode(index);
+
+    QString text;
+    if (!ReadInput(options, &text))
+        return kInputUnreadable;
+
+    services::EventLog &previousLog = services::EventLog::Current();
+    TeeEventLog tee(io_.err, &previousLog);
+    services::EventLog::SetCurrent(&tee);
+    struct RestoreLog {
+        services::EventLog *log;
+        ~RestoreLog() { services::EventLog::SetCurrent(log); }
+    } restore{&previousLog};
+
+    // Progress arrives from the synthesis thread; it is drawn here, on this thread.
+    std::atomic<qint64> done{0}, total{0};
+    speech::SpeechEngine::Environment environment = environment_;
+    const bool showProgress = io_.progress && !options.output.isEmpty();
+    if (showProgress) {
+        auto previous = environment.progress;
+        environment.progress = [&done, &total, previous](qint64 d, qint64 t) {
+            done = d;
+            total = t;
+            if (previous)
+                previous(d, t);
+        };
+    }
+    speech::SpeechEngine engine(environment);
+    engine_ = &engine;
+    struct ClearEngine {
+        speech::SpeechEngine **engine;
+        ~ClearEngine() { *engine = nullptr; }
+    } clearEngine{&engine_};
+
+    engine.SelectVoiceMode(index);
+    engine.SetSpeed(options.speed);
+    if (engine.GetLastStatus() == speech::E_UNEXPECTED) {
+        Message(QStringLiteral("voice \"%1\" takes speeds of %2 words per minute, not %3")
+                    .arg(mode.speaker, RangeText(mode.voice.speed))
+                    .arg(options.speed));
+        return kRejected;
+    }
+    engine.SetPitch(options.pitch);
+    if (engine.GetLastStatus() == speech::E_UNEXPECTED) {
+        Message(QStringLiteral("voice \"%1\" takes pitches of %2 Hz, not %3")
+                    .arg(mode.speaker, RangeText(mode.voice.pitch))
+                    .arg(options.pitch));
+        return kRejected;
+    }
+    if (!options.output.isEmpty())
+        engine.SetOutputWaveFile(options.output);
+
+    QEventLoop loop;
+    bool stopped = false;
+    QObject::connect(&engine, &speech::SpeechEngine::OutputStopped, &loop, [&] {
+        stopped = true;
+        loop.quit();
+    });
+    QTimer progressTimer;
+    int shownPercent = -1;
+    if (showProgress) {
+        progressTimer.setInterval(100);
+        QObject::connect(&progressTimer, &QTimer::timeout, &loop, [&] {
+            const qint64 t = total;
+            const int percent = t > 0 ? int(done * 100 / t) : 0;
+            if (percent != shownPercent) {
+                shownPercent = percent;
+                *io_.err << "\rRecording " << QFileInfo(options.output).fileName() << ": " << percent << "%"
+                         << Qt::flush;
+            }
+        });
+        progressTimer.start();
+    }
+
+    engine.Speak(text);
+    const std::uint32_t started = engine.GetLastStatus();
+    if (started != speech::S_OK) {
+        // The engine has said why in the log; the event it queued for the failed start ends nothing here.
+        return started == speech::E_UNEXPECTED ? kRejected : kOutputFailed;
+    }
+    if (interrupted_)
+        engine.StopAudio();
+    if (!stopped)
+        loop.exec();
+    progressTimer.stop();
+    const std::uint32_t status = engine.GetLastStatus();
+    if (showProgress && shownPercent >= 0) {
+        if (status == speech::S_OK && !interrupted_)
+            *io_.err << "\rRecording " << QFileInfo(options.output).fileName() << ": 100%";
+        *io_.err << "\n" << Qt::flush;
+    }
+    if (interrupted_)
+        return kInterrupted;
+    switch (status) {
+    case speech::S_OK:
+        return kDone;
+    case speech::E_FAIL:
+        return kSynthesisFailed;
+    case speech::E_UNEXPECTED:
+        return kRejected;
+    default:
+        return kOutputFailed;
+    }
+}
+
+void SpeakCommand::Interrupt()
+{
+    interrupted_ = true;
+    if (engine_)
+        engine_->StopAudio();
+}

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/SpeakOptions.h"
+#include "speech/SpeechEngine.h"
+
+#include <QStringList>
+
+#include <cstdio>
+
+class QIODevice;
+class QTextStream;
+
+// The orvena-speak tool: parses the command line and lists voices, speaks, or records. Runs
+// inside an existing Qt application object (a QCoreApplication in the tool; the test runner's in
+// tests) and needs no display.
+class SpeakCommand {
+public:
+    enum ExitCode : int {
+        kDone = 0,
+        kSynthesisFailed = 1,
+        kUsage = 2,
+        kRejected = 3,
+        kInputUnreadable = 4,
+        kOutputFailed = 5,
+        kInterrupted = 130,
+    };
+
+    struct Io {
+        QTextStream *out = nullptr;
+        QTextStream *err = nullptr;
+        QIODevice *input = nullptr;  // standard input, for "-"
+        bool progress = false;       // draw recording progress on err (a terminal)
+    };
+
+    SpeakCommand(Io io, speech::SpeechEngine::Environment environment = {});
+
+    int Run(const QStringList &arguments);
+    // Stops the speech in progress; Run then returns kInterrupted. Safe to call at any time.
+    void Interrupt();
+
+private:
+    int ListVoices();
+    int Speak(const SpeakOptions &options);
+    bool ReadInput(const SpeakOptions &options, QString *text);
+    void Message(const QString &text);
+
+    Io io_;
+    speech::SpeechEngine::Environment environment_;
+    speech::SpeechEngine *engine_ = nullptr;
+    bool interrupted_ = false;
+};

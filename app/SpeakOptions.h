@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The command line of orvena-speak, parsed. Each action the tool offers is one value of Action; a
+// new action adds its options in SpeakOptions.cpp (one table) and its branch in SpeakCommand::Run.
+struct SpeakOptions {
+    enum class Action { Speak, ListVoices, Help, Version };
+
+    Action action = Action::Speak;
+    QString voice;             // speaker name or 1-based mode index; empty: the default voice
+    int speed = 150;           // words per minute
+    int pitch = 170;           // base pitch in Hz
+    QString output;            // sound file to record into; empty: speak aloud
+    std::optional<QString> text; // --text
+    QString inputFile;         // FILE, or "-" for standard input
+
+    static constexpr const char *kDefaultVoice = "Mary";
+
+    // Returns the options, or nothing with `error` set to what is wrong with the command line.
+    static std::optional<SpeakOptions> Parse(const QStringList &arguments, QString *error);
+    static QString HelpText();
+};

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QIODevice;
+
+namespace speech {
+
+// The sound output the engine plays through. The program uses QtAudioDevice (Qt Multimedia);
+// unit tests put a device of their own in its place and pull the samples themselves.
+class AudioDevice {
+public:
+    virtual ~AudioDevice();
+
+    // Starts pulling mono signed 16-bit samples at `sampleRate` from `source`. Returns false and
+    // fills `error` when there is no device to play on.
+    virtual bool Start(QIODevice *source, int sampleRate, QString *error) = 0;
+    virtual void Suspend() = 0;
+    virtual void Resume() = 0;
+    virtual void Stop() = 0;
+    // Started, not suspended, and everything it pulled has been played.
+    virtual bool Idle() const = 0;
+    // The device failed after starting (the sound server went away); fills `error`.
+    virtual bool Failed(QString *error) const = 0;
+};
+
+using AudioDeviceFactory = std::function<std::unique_ptr<AudioDevice>()>;
+
+} // namespace speech

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "speech/VoiceMode.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace speech {
+
+// Receives synthesised mono signed 16-bit samples at the voice's rate. Returning false asks the
+// backend to stop at once; that is a normal end, not a failure.
+using PcmSink = std::function<bool(const std::int16_t *samples, std::size_t count)>;
+
+struct Prosody {
+    int wordsPerMinute = 150;
+    int pitchHz = 170;
+};
+
+// What the engine needs from a synthesiser. Implementations serialise their own calls: a backend
+// library may keep global state, and several engines may exist at once.
+class SpeechBackend {
+public:
+    virtual ~SpeechBackend();
+
+    virtual QString Name() const = 0;
+    virtual std::vector<BackendVoice> Voices() const = 0;
+
+    // Synthesises a short piece of text (a sentence) with the voice `voiceId`, handing the samples to
+    // `sink` as they are produced. Returns false and fills `error` when synthesis failed.
+    virtual bool Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
+                            const PcmSink &sink, QString *error) = 0;
+};
+
+} // namespace speech

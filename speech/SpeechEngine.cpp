@@ -1,0 +1,508 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "speech/SpeechEngine.h"
+
+#include "platform/services/EventLog.h"
+#include "speech/PcmBuffer.h"
+#include "speech/PcmSource.h"
+#include "speech/QtAudioDevice.h"
+#include "speech/SentenceSplitter.h"
+#include "speech/SpeechBackend.h"
+#include "speech/SpeechStatus.h"
+#include "speech/VoiceCatalogue.h"
+#include "speech/WaveWriter.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace speech {
+
+namespace {
+
+// How far synthesis may run ahead of playback.
+constexpr int kBufferSeconds = 2;
+// How often the engine looks after the output while something plays.
+constexpr int kPollMilliseconds = 10;
+// An output that has pulled nothing for this long after its input ended has played everything,
+// whatever state it reports.
+constexpr qint64 kDrainGraceMilliseconds = QtAudioDevice::kBufferMilliseconds + 1000;
+
+struct Job {
+    QString text;
+    VoiceMode mode;
+    Prosody prosody;
+    std::shared_ptr<PcmBuffer> buffer;   // speaking aloud
+    std::unique_ptr<WaveWriter> writer;  // recording
+};
+
+struct Report {
+    std::uint32_t status;
+    int type;
+    QString text;
+};
+
+} // namespace
+
+struct SpeechEngine::Private {
+    SpeechEngine *q = nullptr;
+    Environment env;
+    std::atomic<std::uint32_t> status{S_OK};
+
+    // Settings, on the engine's thread.
+    int mode = 0;
+    int speed = 150;
+    int pitch = 170;
+    QString waveFile;
+
+    // Output in progress, on the engine's thread.
+    bool active = false;
+    bool paused = false;
+    std::unique_ptr<AudioDevice> device;
+    std::unique_ptr<PcmSource> source;
+    QTimer *poll = nullptr;
+    qint64 lastSamplesRead = 0;
+    QElapsedTimer sinceLastRead;
+
+    // Shared with the synthesis thread.
+    std::thread worker;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    std::deque<std::unique_ptr<Job>> jobs;
+    Job *current = nullptr;
+    bool busy = false;
+    bool quit = false;
+    bool holdRecording = false;
+    std::atomic<bool> stopping{false};
+    std::vector<Report> reports;
+
+    void Log(int type, const QString &text) { services::EventLog::Current().Write(type, QStringLiteral("Speech: ") + text); }
+    void Fail(std::uint32_t code, const QString &text)
+    {
+        status = code;
+        Log(services::EVENTLOG_ERROR_TYPE, text);
+    }
+    void PostOutputStopped()
+    {
+        QMetaObject::invokeMethod(q, [q = q] { Q_EMIT q->OutputStopped(0, 0); }, Qt::QueuedConnection);
+    }
+    const VoiceMode *Selected() const { return env.catalogue->Mode(mode); }
+    bool Accepts(int value, bool speedSetting) const;
+    bool OpenDevice(int sampleRate);
+    void Poll();
+    void TakeReports();
+    void Abort();
+    void Finish();
+    void WorkerLoop();
+    void RunJob(Job &job);
+};
+
+bool SpeechEngine::Private::Accepts(int value, bool speedSetting) const
+{
+    auto accepts = [&](const VoiceMode &m) {
+        return speedSetting ? m.voice.speed.Contains(value) : m.voice.pitch.Contains(value);
+    };
+    if (const VoiceMode *m = Selected())
+        return accepts(*m);
+    // With no voice selected a value is fine when some voice would take it.
+    for (const VoiceMode &m : env.catalogue->Modes()) {
+        if (accepts(m))
+            return true;
+    }
+    return false;
+}
+
+SpeechEngine::SpeechEngine(QObject *parent) : SpeechEngine(Environment{}, parent) {}
+
+SpeechEngine::SpeechEngine(Environment environment, QObject *parent) : QObject(parent), d_(std::make_unique<Private>())
+{
+    d_->q = this;
+    d_->env = std::move(environment);
+    if (!d_->env.catalogue)
+        d_->env.catalogue = VoiceCatalogue::Installed();
+    if (!d_->env.audioDevice)
+        d_->env.audioDevice = [] { return std::make_unique<QtAudioDevice>(); };
+    d_->mode = d_->env.catalogue->Count() > 0 ? 1 : 0;
+    d_->poll = new QTimer(this);
+    d_->poll->setInterval(kPollMilliseconds);
+    connect(d_->poll, &QTimer::timeout, this, [this] { d_->Poll(); });
+}
+
+SpeechEngine::~SpeechEngine()
+{
+    d_->Abort();
+    {
+        std::lock_guard lock(d_->mutex);
+        d_->quit = true;
+    }
+    d_->wake.notify_all();
+    if (d_->worker.joinable())
+        d_->worker.join();
+}
+
+int SpeechEngine::GetModeCount() const
+{
+    return d_->env.catalogue->Count();
+}
+
+QString SpeechEngine::GetModeSpeaker(int index)
+{
+    const VoiceMode *m = d_->env.catalogue->Mode(index);
+    d_->status = m ? S_OK : E_UNEXPECTED;
+    return m ? m->speaker : QString();
+}
+
+void SpeechEngine::SelectVoiceMode(int index)
+{
+    if (d_->env.catalogue->Mode(index)) {
+        d_->mode = index;
+        d_->status = S_OK;
+    } else {
+        // Later speech must not silently go on with the previous voice.
+        d_->mode = 0;
+        d_->status = E_UNEXPECTED;
+    }
+}
+
+void SpeechEngine::SetSpeed(int wordsPerMinute)
+{
+    d_->speed = wordsPerMinute;
+    d_->status = d_->Accepts(wordsPerMinute, true) ? S_OK : E_UNEXPECTED;
+}
+
+void SpeechEngine::SetPitch(int hertz)
+{
+    d_->pitch = hertz;
+    d_->status = d_->Accepts(hertz, false) ? S_OK : E_UNEXPECTED;
+}
+
+void SpeechEngine::SetOutputWaveFile(const QString &path)
+{
+    d_->waveFile = path;
+    d_->status = S_OK;
+}
+
+std::uint32_t SpeechEngine::GetLastStatus() const
+{
+    return d_->status;
+}
+
+bool SpeechEngine::Private::OpenDevice(int sampleRate)
+{
+    if (!source)
+        source = std::make_unique<PcmSource>();
+    if (!device)
+        device = env.audioDevice();
+    source->SetOutputRate(sampleRate);
+    QString error;
+    if (!device || !device->Start(source.get(), sampleRate, &error)) {
+        device.reset();
+        Fail(AUDCLNT_E_DEVICE_INVALIDATED, QStringLiteral("cannot play speech: %1").arg(error));
+        return false;
+    }
+    if (paused)
+        device->Suspend();
+    lastSamplesRead = source->SamplesRead();
+    sinceLastRead.start();
+    return true;
+}
+
+void SpeechEngine::Speak(const QString &text)
+{
+    const VoiceMode *m = d_->Selected();
+    if (!m) {
+        d_->Fail(E_UNEXPECTED, QStringLiteral("cannot speak: no voice is selected"));
+        if (!d_->active)
+            d_->PostOutputStopped();
+        return;
+    }
+    std::uint32_t outcome = S_OK;
+    if (!m->voice.speed.Contains(d_->speed) || !m->voice.pitch.Contains(d_->pitch)) {
+        // Speak anyway with the nearest values the voice takes, so the output ends as usual, but
+        // tell the caller the settings were not accepted.
+        outcome = E_UNEXPECTED;
+        d_->Log(services::EVENTLOG_WARNING_TYPE,
+                QStringLiteral("voice \"%1\" takes %2-%3 words per minute and %4-%5 Hz; asked for %6 and %7")
+                    .arg(m->speaker)
+                    .arg(m->voice.speed.minimum)
+                    .arg(m->voice.speed.maximum)
+                    .arg(m->voice.pitch.minimum)
+                    .arg(m->voice.pitch.maximum)
+                    .arg(d_->speed)
+                    .arg(d_->pitch));
+    }
+    auto job = std::make_unique<Job>();
+    job->text = text;
+    job->mode = *m;
+    job->prosody = {m->voice.speed.Clamp(d_->speed), m->voice.pitch.Clamp(d_->pitch)};
+    const int rate = m->voice.sampleRate;
+
+    if (!d_->waveFile.isEmpty()) {
+        QString error;
+        job->writer = WaveWriter::Create(d_->waveFile, rate, &error);
+        if (!job->writer) {
+            d_->Fail(E_ACCESSDENIED, QStringLiteral("cannot record: %1").arg(error));
+            if (!d_->active)
+                d_->PostOutputStopped();
+            return;
+        }
+    } else {
+        job->buffer = std::make_shared<PcmBuffer>(rate, static_cast<std::size_t>(rate) * kBufferSeconds);
+        if (!d_->source)
+            d_->source = std::make_unique<PcmSource>();
+        d_->source->Append(job->buffer);
+        if (!d_->device && !d_->OpenDevice(rate)) {
+            d_->source->Clear();
+            if (!d_->active) {
+                d_->source.reset();
+                d_->PostOutputStopped();
+            }
+            return;
+        }
+    }
+
+    {
+        std::lock_guard lock(d_->mutex);
+        d_->jobs.push_back(std::move(job));
+    }
+    if (!d_->worker.joinable())
+        d_->worker = std::thread([this] { d_->WorkerLoop(); });
+    d_->wake.notify_all();
+    d_->active = true;
+    d_->poll->start();
+    d_->status = outcome;
+}
+
+void SpeechEngine::PauseAudio()
+{
+    d_->status = S_OK;
+    if (!d_->active || d_->paused)
+        return;
+    d_->paused = true;
+    if (d_->device)
+        d_->device->Suspend();
+    std::lock_guard lock(d_->mutex);
+    d_->holdRecording = true;
+}
+
+void SpeechEngine::ResumeAudio()
+{
+    d_->status = S_OK;
+    if (!d_->paused)
+        return;
+    d_->paused = false;
+    if (d_->device)
+        d_->device->Resume();
+    {
+        std::lock_guard lock(d_->mutex);
+        d_->holdRecording = false;
+    }
+    d_->wake.notify_all();
+    if (d_->source)
+        d_->sinceLastRead.start();
+}
+
+void SpeechEngine::StopAudio()
+{
+    d_->status = S_OK;
+    if (!d_->active)
+        return;
+    d_->Abort();
+    d_->TakeReports();
+    d_->PostOutputStopped();
+}
+
+void SpeechEngine::Private::Abort()
+{
+    {
+        std::unique_lock lock(mutex);
+        stopping = true;
+        holdRecording = false;
+        for (auto &job : jobs) {
+            if (job->buffer)
+                job->buffer->Abort();
+        }
+        jobs.clear(); // uncommitted recordings remove their temporary files here
+        if (current && current->buffer)
+            current->buffer->Abort();
+        wake.notify_all();
+        // Synthesis checks for the stop between chunks of a few milliseconds of sound.
+        idle.wait(lock, [this] { return !busy; });
+        stopping = false;
+    }
+    if (device)
+        device->Stop();
+    device.reset();
+    source.reset();
+    paused = false;
+    active = false;
+    poll->stop();
+}
+
+void SpeechEngine::Private::TakeReports()
+{
+    std::vector<Report> taken;
+    {
+        std::lock_guard lock(mutex);
+        taken.swap(reports);
+    }
+    for (const Report &r : taken) {
+        if (r.status != S_OK)
+            status = r.status;
+        Log(r.type, r.text);
+    }
+}
+
+void SpeechEngine::Private::Finish()
+{
+    if (device)
+        device->Stop();
+    device.reset();
+    source.reset();
+    active = false;
+    paused = false;
+    poll->stop();
+    PostOutputStopped();
+}
+
+void SpeechEngine::Private::Poll()
+{
+    if (!active)
+        return;
+    TakeReports();
+    QString error;
+    if (device && device->Failed(&error)) {
+        Abort();
+        Fail(AUDCLNT_E_DEVICE_INVALIDATED, QStringLiteral("speech output stopped: %1").arg(error));
+        PostOutputStopped();
+        return;
+    }
+    if (paused)
+        return;
+    if (source) {
+        const qint64 read = source->SamplesRead();
+        if (read != lastSamplesRead) {
+            lastSamplesRead = read;
+            sinceLastRead.start();
+        }
+        // The next text is at another sample rate: once the output has played out, reopen it.
+        if (const int pending = source->PendingRate()) {
+            if (!device || device->Idle() || sinceLastRead.elapsed() > kDrainGraceMilliseconds) {
+                if (device)
+                    device->Stop();
+                if (!OpenDevice(pending)) {
+                    Abort();
+                    PostOutputStopped();
+                    return;
+                }
+            }
+        }
+    }
+    bool synthesisDone;
+    {
+        std::lock_guard lock(mutex);
+        synthesisDone = jobs.empty() && !busy;
+    }
+    const bool playbackDone =
+        !source || (source->Exhausted() &&
+                    (!device || device->Idle() || sinceLastRead.elapsed() > kDrainGraceMilliseconds));
+    if (synthesisDone && playbackDone) {
+        TakeReports();
+        Finish();
+    }
+}
+
+void SpeechEngine::Private::WorkerLoop()
+{
+    std::unique_lock lock(mutex);
+    for (;;) {
+        wake.wait(lock, [this] { return quit || !jobs.empty(); });
+        if (quit)
+            return;
+        std::unique_ptr<Job> job = std::move(jobs.front());
+        jobs.pop_front();
+        current = job.get();
+        busy = true;
+        lock.unlock();
+        RunJob(*job);
+        job.reset();
+        lock.lock();
+        current = nullptr;
+        busy = false;
+        idle.notify_all();
+        QMetaObject::invokeMethod(q, [this] { Poll(); }, Qt::QueuedConnection);
+    }
+}
+
+void SpeechEngine::Private::RunJob(Job &job)
+{
+    const auto pieces = SentenceSplitter::Split(job.text);
+    const qint64 total = job.text.size();
+    bool writeFailed = false;
+    const PcmSink sink = [&](const std::int16_t *samples, std::size_t count) {
+        if (stopping)
+            return false;
+        if (job.writer) {
+            if (!job.writer->Write(samples, count)) {
+                writeFailed = true;
+                return false;
+            }
+            return true;
+        }
+        return job.buffer->Write(samples, count);
+    };
+    QString error;
+    bool synthesisFailed = false;
+    for (const SentenceSplitter::Piece &piece : pieces) {
+        if (job.writer) {
+            // A paused recording waits here; speech aloud is held back by the full buffer instead.
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [this] { return !holdRecording || stopping; });
+        }
+        if (stopping || writeFailed)
+            break;
+        if (!job.mode.backend->Synthesize(job.mode.voice.id, job.text.mid(piece.start, piece.length), job.prosody,
+                                          sink, &error)) {
+            synthesisFailed = true;
+            break;
+        }
+        if (env.progress)
+            env.progress(piece.start + piece.length, total);
+    }
+    if (job.buffer)
+        job.buffer->Finish();
+
+    std::vector<Report> out;
+    if (job.writer) {
+        const QString target = job.writer->Target();
+        if (stopping) {
+            job.writer->Abort();
+            out.push_back({S_OK, services::EVENTLOG_WARNING_TYPE,
+                           QStringLiteral("recording into \"%1\" was stopped; the file was not written").arg(target)});
+        } else if (synthesisFailed || writeFailed) {
+            const QString why = writeFailed ? job.writer->Error() : error;
+            job.writer->Abort();
+            out.push_back({STG_E_CANTSAVE, services::EVENTLOG_ERROR_TYPE,
+                           QStringLiteral("recording into \"%1\" failed and was not saved: %2").arg(target, why)});
+        } else {
+            QString commitError;
+            if (!job.writer->Commit(&commitError))
+                out.push_back({STG_E_CANTSAVE, services::EVENTLOG_ERROR_TYPE,
+                               QStringLiteral("recording could not be saved: %1").arg(commitError)});
+        }
+    } else if (synthesisFailed) {
+        out.push_back({E_FAIL, services::EVENTLOG_ERROR_TYPE, QStringLiteral("synthesis failed: %1").arg(error)});
+    }
+    if (!out.empty()) {
+        std::lock_guard lock(mutex);
+        reports.insert(reports.end(), out.begin(), out.end());
+    }
+}
+
+} // namespace speech
