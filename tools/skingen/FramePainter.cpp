@@ -189,7 +189,6 @@ QImage PaintFramePiece(FramePiece piece, QSize size) {
         Rivet(p, QPointF(size.width() - 11.5, 30.5), 2.6);
         Rivet(p, QPointF(11.5, 30.5), 2.6);
         break;
-    case FramePiece::TopRight: Rivet(p, QPointF(size.width() - 6.5, 27.5), 2.4); break;
     case FramePiece::BottomLeft: Rivet(p, QPointF(10.5, size.height() - 9.5), 2.6); break;
     case FramePiece::BottomRight: Grip(p, size); break;
     default: break;
@@ -218,9 +217,9 @@ QImage PaintBackground(QSize size) {
             }
             // Fine grain and a faint woven texture: rows every 2 pixels (56 is even), columns
             // every 3 (57 = 3 x 19).
-            v += 1.6 * Noise(x, y, 5);
-            v += (y % 2 == 0 ? 0.7 : -0.7) + (x % 3 == 0 ? 0.8 : -0.4);
-            const int level = std::clamp(base.red() + static_cast<int>(std::lround(v * 1.5)), 0, 255);
+            v = 0.45 * v + 1.3 * Noise(x, y, 5);
+            v += (y % 2 == 0 ? 0.6 : -0.6) + (x % 3 == 0 ? 0.7 : -0.35);
+            const int level = std::clamp(base.red() + static_cast<int>(std::lround(v * 1.4)), 0, 255);
             line[x] = qRgb(level, std::clamp(level + 1, 0, 255), level);
         }
     }

@@ -84,7 +84,7 @@ QImage HorizontalChannel(QSize size, TrackEnd end, bool ticks) {
 
 void ArrowGlyph(QPainter& p, ArrowDirection direction, QRectF box, const QColor& ink) {
     const QPointF c = box.center();
-    const double a = std::min(box.width(), box.height()) * 0.30;
+    const double a = std::min(box.width(), box.height()) * 0.36;
     QPolygonF tri;
     switch (direction) {
     case ArrowDirection::Left: tri << c + QPointF(-a * 0.8, 0) << c + QPointF(a * 0.6, -a) << c + QPointF(a * 0.6, a); break;
