@@ -335,9 +335,10 @@ void Parser::ControlWord(std::string_view word, bool hasParam, std::int64_t para
     } else if (word == "u") {
         if (!hasParam)
             return;
-        // Values above 32767 are written as negative numbers.
-        const auto unit = static_cast<char16_t>(static_cast<std::uint16_t>(param & 0xFFFF));
-        TextChar(unit);
+        // Values above 32767 are written as negative numbers; anything outside 16 bits is no
+        // character, shown as the replacement character rather than a wrong one.
+        const bool valid = param >= -32768 && param <= 65535;
+        TextChar(valid ? static_cast<char16_t>(static_cast<std::uint16_t>(param & 0xFFFF)) : u'\uFFFD');
         pendingSkip_ = state.unicodeSkip;
     } else if (word == "uc") {
         state.unicodeSkip = hasParam ? static_cast<int>(std::clamp<std::int64_t>(param, 0, kMaxUnicodeSkip)) : 1;

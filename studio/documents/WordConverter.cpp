@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QStringList>
 #include <QUrl>
 
 namespace documents {
@@ -43,6 +44,22 @@ QString CleanOutput(QByteArray bytes)
     while (end > start && (text[end - 1] == u'\n' || text[end - 1] == u' '))
         --end;
     return text.sliced(start, end - start);
+}
+
+// antiword draws table rows as "|cell   |cell   |"; the editor gets them as tab-separated cells,
+// the way the other converters give them.
+QString UnframeTableRows(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        if (line.size() < 2 || !line.startsWith(QLatin1Char('|')) || !line.endsWith(QLatin1Char('|')))
+            continue;
+        QStringList cells = line.sliced(1, line.size() - 2).split(QLatin1Char('|'));
+        for (QString &cell : cells)
+            cell = cell.trimmed();
+        line = cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool LooksLikeText(const QByteArray &head)
@@ -142,7 +159,7 @@ DocumentText WordConverter::RunAntiword(const QString &path, const ConverterTool
         tools.timeLimit);
     if (!outcome.Succeeded())
         return DocumentText::Failure({});
-    return DocumentText::Success(CleanOutput(outcome.output));
+    return DocumentText::Success(UnframeTableRows(CleanOutput(outcome.output)));
 }
 
 DocumentText WordConverter::RunCatdoc(const QString &path, const ConverterTools &tools)
