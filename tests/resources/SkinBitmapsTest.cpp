@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The skin bitmaps as the program finds them: embedded under ":/skin/", by name.
 
+#include "resources/skin/SkinBitmaps.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -38,7 +40,7 @@ constexpr Expected kSkin[] = {
     {"VBPROGMID", 14, 34, true},
 };
 
-QString PathOf(const char* name) { return QStringLiteral(":/skin/%1.bmp").arg(QLatin1String(name)); }
+QString PathOf(const char* name) { return resources::SkinBitmapPath(QLatin1String(name)); }
 
 std::uint32_t Le32(const QByteArray& b, int at) {
     return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |

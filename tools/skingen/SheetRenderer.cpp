@@ -95,6 +95,61 @@ void Progress(QPainter& p, QPoint at, int w, int h, double f) {
     p.drawImage(at, bar);
 }
 
+// A vertical slider of w x h pixels at value fraction f (Min at the top).
+void VerticalSlider(QPainter& p, QPoint at, int w, int h, double f) {
+    p.save();
+    p.translate(at);
+    p.setClipRect(0, 0, w, h);
+    const QImage tile = Bitmap("VMIDSCROLL"), top = Bitmap("VSCROLLTOP"), bottom = Bitmap("VSCROLLBOTTOM");
+    const int n = RoundEven(double(h) / tile.height());
+    for (int i = 0; i <= n; ++i) {
+        Stretch(p, QRectF(0, i * tile.height(), w, tile.height()), tile);
+    }
+    Stretch(p, QRectF(0, 0, w, top.height()), top);
+    Stretch(p, QRectF(0, h - bottom.height(), w, bottom.height()), bottom);
+    const int k = RoundEven(w * 15 / 50.0);
+    const double aw = w - k, ah = aw * 4 / 3.5;
+    const double left = (w - aw) / 2;
+    Stretch(p, QRectF(left, 2, aw, ah), Bitmap("VUPUP"));
+    const double downTop = h - ah - 2;
+    Stretch(p, QRectF(left, downTop, aw, ah), Bitmap("VDNDN"));
+    const double lo = 2 + ah, hi = downTop - ah;
+    Stretch(p, QRectF(left, lo + f * (hi - lo), aw, ah), Bitmap("VTHUMB"));
+    p.restore();
+}
+
+// A vertical progress bar: the strip is drawn mirrored, growing up from 4 pixels above the bottom.
+void VerticalProgress(QPainter& p, QPoint at, int w, int h, double f) {
+    QImage bar(w, h, QImage::Format_RGB32);
+    bar.fill(Qt::white);
+    {
+        QPainter q(&bar);
+        const QImage tile = Bitmap("VBPROGMID"), top = Bitmap("VPROGUP"), bottom = Bitmap("VPROGDN");
+        const int n = RoundEven(double(h) / tile.height());
+        for (int i = 0; i <= n; ++i) {
+            Stretch(q, QRectF(0, i * tile.height(), w, tile.height()), tile);
+        }
+        Stretch(q, QRectF(0, 0, w, top.height()), top);
+        Stretch(q, QRectF(0, h - bottom.height(), w, bottom.height()), bottom);
+    }
+    const QImage strip = Bitmap("VPROGRESS");
+    const QRgb key = strip.pixel(1, 1);
+    const int length = RoundEven(f * (h - 4));
+    if (length > 0) {
+        const QImage scaled = strip.scaled(w, length, Qt::IgnoreAspectRatio, Qt::FastTransformation).mirrored(false, true);
+        const int y0 = h - 4 - length;
+        for (int y = 0; y < length; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const QRgb c = scaled.pixel(x, y);
+                if (c != key) {
+                    bar.setPixel(x, y0 + y, c);
+                }
+            }
+        }
+    }
+    p.drawImage(at, bar);
+}
+
 void Label(QPainter& p, QRect r, const QString& text, QColor colour, int pointSize, bool bold = false) {
     QFont font("DejaVu Sans");
     font.setPixelSize(pointSize);
@@ -181,7 +236,9 @@ QImage SheetRenderer::Preview() {
     p.fillRect(QRect(40, 136, 245, 169), QColor(0xC0, 0xC0, 0xC0));
     p.fillRect(QRect(300, 48, 461, 425), colours::Sage());
     Label(p, QRect(308, 56, 200, 17), "Orvena STUDIO 4", colours::FromBgr(0xC0FFFF), 14, true);
-    p.fillRect(QRect(308, 92, 441, 333), QColor(0xFA, 0xFA, 0xF7));
+    p.fillRect(QRect(308, 92, 395, 333), QColor(0xFA, 0xFA, 0xF7));
+    VerticalSlider(p, QPoint(712, 92), 15, 333, 0.3);
+    VerticalProgress(p, QPoint(734, 92), 15, 333, 0.65);
     p.fillRect(QRect(52, 320, 41, 15), colours::Brick());
     Label(p, QRect(56, 320, 41, 15), "SPEED", Qt::white, 10, true);
     Slider(p, QPoint(100, 320), 171, 15, 0.45);
