@@ -64,10 +64,10 @@ void GlossyFace(QPainter& p, const QRectF& r, double radius, const QColor& base,
 // A glyph drawn twice: a dark shadow one pixel down and the light glyph on top, so it stays
 // crisp on a small face.
 template <typename Draw>
-void EmbossedGlyph(QPainter& p, QPointF offset, const QColor& ink, Draw draw) {
+void EmbossedGlyph(QPainter& p, QPointF offset, const QColor& ink, Draw draw, int shadowAlpha = 140) {
     p.save();
     p.translate(offset + QPointF(0, 1));
-    draw(QColor(0, 0, 0, 140));
+    draw(QColor(0, 0, 0, shadowAlpha));
     p.restore();
     p.save();
     p.translate(offset);
@@ -75,13 +75,19 @@ void EmbossedGlyph(QPainter& p, QPointF offset, const QColor& ink, Draw draw) {
     p.restore();
 }
 
+// A pixel-exact X, two pixels thick, so it stays sharp at 18 x 13.
 void CloseGlyph(QPainter& p, const QColor& c, QRectF box) {
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(c, 1.6, Qt::SolidLine, Qt::RoundCap));
-    const QPointF m = box.center();
-    const double k = 2.6;
-    p.drawLine(m + QPointF(-k, -k), m + QPointF(k, k));
-    p.drawLine(m + QPointF(-k, k), m + QPointF(k, -k));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const int left = static_cast<int>(box.center().x()) - 3;
+    const int top = static_cast<int>(box.center().y()) - 3;
+    constexpr int kSize = 6;
+    for (int i = 0; i < kSize; ++i) {
+        p.fillRect(left + i, top + i, i + 1 < kSize ? 2 : 1, 1, c);
+        p.fillRect(left + kSize - 1 - i, top + i, 1, 1, c);
+        if (i + 1 < kSize) {
+            p.fillRect(left + kSize - 2 - i, top + i, 1, 1, c);
+        }
+    }
 }
 
 void MinimiseGlyph(QPainter& p, const QColor& c, QRectF box) {
@@ -90,17 +96,16 @@ void MinimiseGlyph(QPainter& p, const QColor& c, QRectF box) {
     p.fillRect(QRectF(m.x() - 3.0, m.y() + 1.0, 6, 2), c);
 }
 
+// Two overlapping windows on a pixel grid; the front one's title bar hides the back one's
+// corner, so no line crosses the front window.
 void RestoreGlyph(QPainter& p, const QColor& c, QRectF box) {
     p.setRenderHint(QPainter::Antialiasing, false);
     const QPointF m = box.center();
     const int x = static_cast<int>(m.x()) - 4, y = static_cast<int>(m.y()) - 4;
     p.setPen(c);
     p.setBrush(Qt::NoBrush);
-    // back window: outline with a thick title bar
     p.drawRect(x + 3, y, 5, 4);
     p.drawLine(x + 3, y + 1, x + 8, y + 1);
-    // front window, filled behind so the back one hides under it
-    p.fillRect(x, y + 3, 6, 5, QColor(0, 0, 0, 0));
     p.drawRect(x, y + 3, 5, 4);
     p.drawLine(x, y + 4, x + 5, y + 4);
 }
@@ -110,7 +115,7 @@ void RestoreGlyph(QPainter& p, const QColor& c, QRectF box) {
 QImage PaintCaptionButton(CaptionGlyph glyph, bool pressed, QSize size) {
     QImage img = TitleBandBehind(size);
     QPainter p(&img);
-    const QColor base = glyph == CaptionGlyph::Close ? Shade(QColor(0xC8, 0x4E, 0x42), 0.0) : colours::Sage();
+    const QColor base = glyph == CaptionGlyph::Close ? colours::CloseRed() : colours::Sage();
     const QRectF face(1.5, 0.5, size.width() - 3.0, size.height() - 2.0);
     // A dark socket under the face, so the button reads as set into the band.
     p.setRenderHint(QPainter::Antialiasing);
@@ -118,7 +123,7 @@ QImage PaintCaptionButton(CaptionGlyph glyph, bool pressed, QSize size) {
     p.setBrush(QColor(0, 0, 0, 70));
     p.drawRoundedRect(face.translated(0, 1), 3, 3);
     GlossyFace(p, face, 3, base, pressed);
-    const QPointF shift = pressed ? QPointF(0.5, 0.5) : QPointF(0, 0);
+    const QPointF shift = pressed ? QPointF(1, 1) : QPointF(0, 0);  // pressed glyphs sink a pixel
     const QColor ink = QColor(0xFF, 0xF8, 0xEC);
     QRectF glyphBox = face;
     glyphBox.moveTopLeft(face.topLeft() + QPointF(0.5, 0));
@@ -131,7 +136,8 @@ QImage PaintCaptionButton(CaptionGlyph glyph, bool pressed, QSize size) {
         EmbossedGlyph(p, shift, ink, [&](const QColor& c) { MinimiseGlyph(p, c, glyphBox); });
         break;
     case CaptionGlyph::Restore:
-        EmbossedGlyph(p, shift, ink, [&](const QColor& c) { RestoreGlyph(p, c, glyphBox); });
+        // Thin double lines would blur with a full shadow under them.
+        EmbossedGlyph(p, shift, ink, [&](const QColor& c) { RestoreGlyph(p, c, glyphBox); }, 45);
         break;
     }
     return img;

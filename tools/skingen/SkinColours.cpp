@@ -25,6 +25,8 @@ QColor FrameBodyInner() { return Shade(Brick(), -0.45); }
 QColor FrameGroove() { return Shade(Brick(), -0.70); }
 QColor FramePinstripe() { return Shade(Amber(), -0.12); }
 
+QColor CloseRed() { return QColor(0xC8, 0x4E, 0x42); }
+
 QColor ChannelDark() { return Shade(Sage(), -0.72); }
 QColor ChannelMid() { return Shade(Sage(), -0.55); }
 QColor ChannelLight() { return Shade(Sage(), 0.35); }

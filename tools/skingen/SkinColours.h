@@ -36,6 +36,9 @@ QColor FrameBodyInner();
 QColor FrameGroove();
 QColor FramePinstripe();
 
+// The close button's face: the brick pushed towards a clear warning red.
+QColor CloseRed();
+
 // Recessed channel of the slider track and the progress trough.
 QColor ChannelDark();
 QColor ChannelMid();
