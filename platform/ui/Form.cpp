@@ -183,10 +183,12 @@ QWidget *Form::Control(const QString &name) const
     return nullptr;
 }
 
-int Form::AddMessageFilter(MessageFilter filter)
+int Form::AddMessageFilter(MessageFilter filter, QObject *owner)
 {
     const int id = nextFilterId_++;
     filters_.push_back({id, std::move(filter)});
+    if (owner)
+        connect(owner, &QObject::destroyed, this, [this, id] { RemoveMessageFilter(id); });
     return id;
 }
 

@@ -38,8 +38,8 @@ public:
 
     explicit Form(QWidget *parent = nullptr);
     // The filters see WM_NCDESTROY, the last message, before the form goes. That happens after a
-    // derived class's members are gone: a filter whose state lives in such a member (or anywhere
-    // that dies first) must be removed with RemoveMessageFilter when that state goes.
+    // derived class's members are gone: a filter whose state may die first must be added with
+    // that state's QObject as owner, or be removed with RemoveMessageFilter in time.
     ~Form() override;
 
     QString Caption() const { return windowTitle(); }
@@ -68,7 +68,9 @@ public:
     // By name, ignoring case; nullptr when there is none.
     QWidget *Control(const QString &name) const;
 
-    int AddMessageFilter(MessageFilter filter);
+    // Adds a filter in front of the chain and returns its id. With an owner, the filter goes away
+    // by itself when the owner is destroyed.
+    int AddMessageFilter(MessageFilter filter, QObject *owner = nullptr);
     bool RemoveMessageFilter(int id);
     LRESULT SendMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
     // The default handling at the end of the chain.
