@@ -3,10 +3,11 @@
 
 #include <QString>
 
-namespace resources {
+namespace resources
+{
 
 // Resource path of a skin bitmap by its name ("BACKGROUND" -> ":/skin/BACKGROUND.bmp").
 // Linking orvena_skin_bitmaps embeds the bitmaps; no initialisation call is needed.
-QString SkinBitmapPath(const QString& name);
+QString SkinBitmapPath(const QString &name);
 
-}  // namespace resources
+} // namespace resources

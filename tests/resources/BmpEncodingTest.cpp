@@ -15,13 +15,15 @@
 #include <stdexcept>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using skingen::BmpFile;
 using skingen::PaletteQuantiser;
 using skingen::Rle8Encoder;
 
-QImage Indexed(const std::vector<std::vector<std::uint8_t>>& rows) {
+QImage Indexed(const std::vector<std::vector<std::uint8_t>> &rows)
+{
     QImage img(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), QImage::Format_Indexed8);
     QList<QRgb> palette;
     for (int i = 0; i < 256; ++i) {
@@ -36,7 +38,8 @@ QImage Indexed(const std::vector<std::vector<std::uint8_t>>& rows) {
     return img;
 }
 
-void ExpectRoundTrip(const QImage& indexed) {
+void ExpectRoundTrip(const QImage &indexed)
+{
     const QImage back = QImage::fromData(BmpFile::EncodeRle8(indexed), "BMP");
     ASSERT_FALSE(back.isNull());
     ASSERT_EQ(back.size(), indexed.size());
@@ -47,21 +50,24 @@ void ExpectRoundTrip(const QImage& indexed) {
     }
 }
 
-std::vector<std::uint8_t> Row(std::initializer_list<std::pair<int, std::uint8_t>> runs) {
+std::vector<std::uint8_t> Row(std::initializer_list<std::pair<int, std::uint8_t>> runs)
+{
     std::vector<std::uint8_t> row;
-    for (const auto& [count, value] : runs) {
+    for (const auto &[count, value] : runs) {
         row.insert(row.end(), static_cast<std::size_t>(count), value);
     }
     return row;
 }
 
-std::vector<std::uint8_t> Encoded(const std::vector<std::uint8_t>& row) {
+std::vector<std::uint8_t> Encoded(const std::vector<std::uint8_t> &row)
+{
     std::vector<std::uint8_t> out;
     Rle8Encoder::EncodeRow(row, out);
     return out;
 }
 
-TEST(Rle8Encoder, CodesRunsAndAbsoluteStretchesAsTheFormatDefines) {
+TEST(Rle8Encoder, CodesRunsAndAbsoluteStretchesAsTheFormatDefines)
+{
     // Repeats become (count, index); 255 is the longest run, so 256 takes two.
     EXPECT_EQ(Encoded(Row({{2, 7}})), (std::vector<std::uint8_t>{2, 7}));
     EXPECT_EQ(Encoded(Row({{256, 9}})), (std::vector<std::uint8_t>{255, 9, 1, 9}));
@@ -74,18 +80,21 @@ TEST(Rle8Encoder, CodesRunsAndAbsoluteStretchesAsTheFormatDefines) {
     EXPECT_EQ(Encoded({5, 6, 6, 6}), (std::vector<std::uint8_t>{1, 5, 3, 6}));
 }
 
-TEST(Rle8Encoder, EndsLinesAndTheBitmapWithTheirMarkers) {
-    const std::vector<std::uint8_t> two = {4, 4, 8, 8};  // top row 4 4, bottom row 8 8
+TEST(Rle8Encoder, EndsLinesAndTheBitmapWithTheirMarkers)
+{
+    const std::vector<std::uint8_t> two = {4, 4, 8, 8}; // top row 4 4, bottom row 8 8
     EXPECT_EQ(Rle8Encoder::EncodeImage(two, 2, 2), (std::vector<std::uint8_t>{2, 8, 0, 0, 2, 4, 0, 1}));
     EXPECT_THROW(Rle8Encoder::EncodeImage(two, 3, 2), std::invalid_argument);
 }
 
-TEST(Rle8Encoder, TrickyRowsDecodeExactly) {
+TEST(Rle8Encoder, TrickyRowsDecodeExactly)
+{
     std::vector<std::uint8_t> ramp(300);
     for (std::size_t i = 0; i < ramp.size(); ++i) {
-        ramp[i] = static_cast<std::uint8_t>(i * 7);  // 300 pixels without repeats: absolute runs of 255 + 45
+        ramp[i] = static_cast<std::uint8_t>(i * 7); // 300 pixels without repeats: absolute runs of 255 + 45
     }
-    std::vector<std::uint8_t> mixed = Row({{1, 1}, {2, 2}, {1, 3}, {255, 4}, {3, 5}, {1, 6}, {256, 7}, {2, 8}});
+    std::vector<std::uint8_t> mixed =
+        Row({{1, 1}, {2, 2}, {1, 3}, {255, 4}, {3, 5}, {1, 6}, {256, 7}, {2, 8}});
     mixed.resize(ramp.size(), 9);
     ExpectRoundTrip(Indexed({ramp, mixed, Row({{300, 0}}), ramp}));
 
@@ -97,7 +106,8 @@ TEST(Rle8Encoder, TrickyRowsDecodeExactly) {
     ExpectRoundTrip(Indexed({{0, 255, 0, 255, 0}}));
 }
 
-TEST(BmpFile, WritesPadded24BitRowsBottomUp) {
+TEST(BmpFile, WritesPadded24BitRowsBottomUp)
+{
     for (int width : {1, 2, 3, 5}) {
         SCOPED_TRACE(width);
         QImage img(width, 3, QImage::Format_RGB32);
@@ -112,7 +122,8 @@ TEST(BmpFile, WritesPadded24BitRowsBottomUp) {
     }
 }
 
-TEST(PaletteQuantiser, KeepsTheKeyExactAndFitsManyColoursInto256) {
+TEST(PaletteQuantiser, KeepsTheKeyExactAndFitsManyColoursInto256)
+{
     const QRgb key = qRgb(255, 0, 255);
     QImage img(400, 14, QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y) {
@@ -138,7 +149,8 @@ TEST(PaletteQuantiser, KeepsTheKeyExactAndFitsManyColoursInto256) {
     ExpectRoundTrip(q);
 }
 
-TEST(PaletteQuantiser, LeavesPicturesWithFewColoursUnchanged) {
+TEST(PaletteQuantiser, LeavesPicturesWithFewColoursUnchanged)
+{
     QImage img(13, 14, QImage::Format_RGB32);
     for (int y = 0; y < 14; ++y) {
         for (int x = 0; x < 13; ++x) {
@@ -148,4 +160,4 @@ TEST(PaletteQuantiser, LeavesPicturesWithFewColoursUnchanged) {
     EXPECT_EQ(PaletteQuantiser::Quantise(img).convertToFormat(QImage::Format_RGB32), img);
 }
 
-}  // namespace
+} // namespace

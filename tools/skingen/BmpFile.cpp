@@ -7,22 +7,26 @@
 #include <stdexcept>
 #include <vector>
 
-namespace skingen {
+namespace skingen
+{
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
-constexpr std::int32_t kPixelsPerMetre = 3780;  // 96 dots per inch
+constexpr std::int32_t kPixelsPerMetre = 3780; // 96 dots per inch
 
-void Put16(QByteArray& out, std::uint16_t v) {
+void Put16(QByteArray &out, std::uint16_t v)
+{
     out.append(static_cast<char>(v & 0xFF));
     out.append(static_cast<char>(v >> 8));
 }
 
-void Put32(QByteArray& out, std::uint32_t v) {
+void Put32(QByteArray &out, std::uint32_t v)
+{
     for (int shift = 0; shift < 32; shift += 8) {
         out.append(static_cast<char>((v >> shift) & 0xFF));
     }
@@ -37,7 +41,8 @@ struct Layout {
     std::uint32_t imageBytes;
 };
 
-QByteArray Headers(const Layout& l) {
+QByteArray Headers(const Layout &l)
+{
     const std::uint32_t offBits = kFileHeaderSize + kInfoHeaderSize + 4 * l.paletteEntries;
     QByteArray out;
     out.reserve(static_cast<qsizetype>(offBits + l.imageBytes));
@@ -58,27 +63,31 @@ QByteArray Headers(const Layout& l) {
     Put32(out, static_cast<std::uint32_t>(kPixelsPerMetre));
     Put32(out, static_cast<std::uint32_t>(kPixelsPerMetre));
     Put32(out, l.paletteEntries);
-    Put32(out, 0);  // all colours important
+    Put32(out, 0); // all colours important
     return out;
 }
 
-void RequireSize(const QImage& image) {
+void RequireSize(const QImage &image)
+{
     if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
         throw std::invalid_argument("cannot encode an empty image");
     }
 }
 
-}  // namespace
+} // namespace
 
-QByteArray BmpFile::Encode24(const QImage& image) {
+QByteArray BmpFile::Encode24(const QImage &image)
+{
     RequireSize(image);
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     const int stride = (rgb.width() * 3 + 3) & ~3;
-    const Layout layout{rgb.width(), rgb.height(), 24, kBiRgb, 0,
-                        static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(rgb.height())};
+    const Layout layout{
+        rgb.width(), rgb.height(),
+        24,          kBiRgb,
+        0,           static_cast<std::uint32_t>(stride) * static_cast<std::uint32_t>(rgb.height())};
     QByteArray out = Headers(layout);
     for (int y = rgb.height() - 1; y >= 0; --y) {
-        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
         for (int x = 0; x < rgb.width(); ++x) {
             out.append(static_cast<char>(qBlue(line[x])));
             out.append(static_cast<char>(qGreen(line[x])));
@@ -91,7 +100,8 @@ QByteArray BmpFile::Encode24(const QImage& image) {
     return out;
 }
 
-QByteArray BmpFile::EncodeRle8(const QImage& indexed) {
+QByteArray BmpFile::EncodeRle8(const QImage &indexed)
+{
     RequireSize(indexed);
     if (indexed.format() != QImage::Format_Indexed8 || indexed.colorCount() < 1 ||
         indexed.colorCount() > 256) {
@@ -100,13 +110,18 @@ QByteArray BmpFile::EncodeRle8(const QImage& indexed) {
     std::vector<std::uint8_t> indices;
     indices.reserve(static_cast<std::size_t>(indexed.width()) * static_cast<std::size_t>(indexed.height()));
     for (int y = 0; y < indexed.height(); ++y) {
-        const uchar* line = indexed.constScanLine(y);
+        const uchar *line = indexed.constScanLine(y);
         indices.insert(indices.end(), line, line + indexed.width());
     }
-    const std::vector<std::uint8_t> bits = Rle8Encoder::EncodeImage(indices, indexed.width(), indexed.height());
+    const std::vector<std::uint8_t> bits =
+        Rle8Encoder::EncodeImage(indices, indexed.width(), indexed.height());
     const auto palette = indexed.colorTable();
-    const Layout layout{indexed.width(), indexed.height(), 8, kBiRle8,
-                        static_cast<std::uint32_t>(palette.size()), static_cast<std::uint32_t>(bits.size())};
+    const Layout layout{indexed.width(),
+                        indexed.height(),
+                        8,
+                        kBiRle8,
+                        static_cast<std::uint32_t>(palette.size()),
+                        static_cast<std::uint32_t>(bits.size())};
     QByteArray out = Headers(layout);
     for (const QRgb c : palette) {
         out.append(static_cast<char>(qBlue(c)));
@@ -114,8 +129,8 @@ QByteArray BmpFile::EncodeRle8(const QImage& indexed) {
         out.append(static_cast<char>(qRed(c)));
         out.append('\0');
     }
-    out.append(reinterpret_cast<const char*>(bits.data()), static_cast<qsizetype>(bits.size()));
+    out.append(reinterpret_cast<const char *>(bits.data()), static_cast<qsizetype>(bits.size()));
     return out;
 }
 
-}  // namespace skingen
+} // namespace skingen

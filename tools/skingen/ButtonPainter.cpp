@@ -9,20 +9,23 @@
 
 #include <algorithm>
 
-namespace skingen {
+namespace skingen
+{
 
-namespace {
+namespace
+{
 
 // Caption buttons are placed 55 twips (about 4 pixels) below the window's top edge.
 constexpr int kCaptionButtonTop = 4;
 
 // The slice of title band a caption button covers, so its rounded corners blend into it.
-QImage TitleBandBehind(QSize size) {
+QImage TitleBandBehind(QSize size)
+{
     const QImage band = PaintFramePiece(FramePiece::Top, QSize(1, kFrameTop));
     QImage img(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
         const QRgb c = band.pixel(0, std::min(kFrameTop - 1, y + kCaptionButtonTop));
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
         std::fill(line, line + size.width(), c);
     }
     return img;
@@ -30,7 +33,8 @@ QImage TitleBandBehind(QSize size) {
 
 // A rounded glossy face: a vertical gradient, a lighter upper half, a dark rim and an inner
 // highlight. Pressed faces are darker, lose the gloss and get an inner shadow instead.
-void GlossyFace(QPainter& p, const QRectF& r, double radius, const QColor& base, bool pressed) {
+void GlossyFace(QPainter &p, const QRectF &r, double radius, const QColor &base, bool pressed)
+{
     p.setRenderHint(QPainter::Antialiasing);
     const QColor top = pressed ? Shade(base, -0.30) : Shade(base, 0.28);
     const QColor bottom = pressed ? Shade(base, -0.12) : Shade(base, -0.22);
@@ -53,18 +57,21 @@ void GlossyFace(QPainter& p, const QRectF& r, double radius, const QColor& base,
         p.drawRoundedRect(upper, radius - 1, radius - 1);
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(QColor(255, 255, 255, 70), 1.0));
-        p.drawLine(QPointF(inner.left() + radius, inner.top() + 0.5), QPointF(inner.right() - radius, inner.top() + 0.5));
+        p.drawLine(QPointF(inner.left() + radius, inner.top() + 0.5),
+                   QPointF(inner.right() - radius, inner.top() + 0.5));
     } else {
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(QColor(0, 0, 0, 90), 1.0));
-        p.drawLine(QPointF(inner.left() + radius - 1, inner.top() + 0.5), QPointF(inner.right() - radius + 1, inner.top() + 0.5));
+        p.drawLine(QPointF(inner.left() + radius - 1, inner.top() + 0.5),
+                   QPointF(inner.right() - radius + 1, inner.top() + 0.5));
     }
 }
 
 // A glyph drawn twice: a dark shadow one pixel down and the light glyph on top, so it stays
 // crisp on a small face.
 template <typename Draw>
-void EmbossedGlyph(QPainter& p, QPointF offset, const QColor& ink, Draw draw, int shadowAlpha = 140) {
+void EmbossedGlyph(QPainter &p, QPointF offset, const QColor &ink, Draw draw, int shadowAlpha = 140)
+{
     p.save();
     p.translate(offset + QPointF(0, 1));
     draw(QColor(0, 0, 0, shadowAlpha));
@@ -76,7 +83,8 @@ void EmbossedGlyph(QPainter& p, QPointF offset, const QColor& ink, Draw draw, in
 }
 
 // A pixel-exact X, two pixels thick, so it stays sharp at 18 x 13.
-void CloseGlyph(QPainter& p, const QColor& c, QRectF box) {
+void CloseGlyph(QPainter &p, const QColor &c, QRectF box)
+{
     p.setRenderHint(QPainter::Antialiasing, false);
     const int left = static_cast<int>(box.center().x()) - 3;
     const int top = static_cast<int>(box.center().y()) - 3;
@@ -90,7 +98,8 @@ void CloseGlyph(QPainter& p, const QColor& c, QRectF box) {
     }
 }
 
-void MinimiseGlyph(QPainter& p, const QColor& c, QRectF box) {
+void MinimiseGlyph(QPainter &p, const QColor &c, QRectF box)
+{
     p.setRenderHint(QPainter::Antialiasing, false);
     const QPointF m = box.center();
     p.fillRect(QRectF(m.x() - 3.0, m.y() + 1.0, 6, 2), c);
@@ -98,7 +107,8 @@ void MinimiseGlyph(QPainter& p, const QColor& c, QRectF box) {
 
 // Two overlapping windows on a pixel grid; the front one's title bar hides the back one's
 // corner, so no line crosses the front window.
-void RestoreGlyph(QPainter& p, const QColor& c, QRectF box) {
+void RestoreGlyph(QPainter &p, const QColor &c, QRectF box)
+{
     p.setRenderHint(QPainter::Antialiasing, false);
     const QPointF m = box.center();
     const int x = static_cast<int>(m.x()) - 4, y = static_cast<int>(m.y()) - 4;
@@ -110,9 +120,10 @@ void RestoreGlyph(QPainter& p, const QColor& c, QRectF box) {
     p.drawLine(x, y + 4, x + 5, y + 4);
 }
 
-}  // namespace
+} // namespace
 
-QImage PaintCaptionButton(CaptionGlyph glyph, bool pressed, QSize size) {
+QImage PaintCaptionButton(CaptionGlyph glyph, bool pressed, QSize size)
+{
     QImage img = TitleBandBehind(size);
     QPainter p(&img);
     const QColor base = glyph == CaptionGlyph::Close ? colours::CloseRed() : colours::Sage();
@@ -123,27 +134,29 @@ QImage PaintCaptionButton(CaptionGlyph glyph, bool pressed, QSize size) {
     p.setBrush(QColor(0, 0, 0, 70));
     p.drawRoundedRect(face.translated(0, 1), 3, 3);
     GlossyFace(p, face, 3, base, pressed);
-    const QPointF shift = pressed ? QPointF(1, 1) : QPointF(0, 0);  // pressed glyphs sink a pixel
+    const QPointF shift = pressed ? QPointF(1, 1) : QPointF(0, 0); // pressed glyphs sink a pixel
     const QColor ink = QColor(0xFF, 0xF8, 0xEC);
     QRectF glyphBox = face;
     glyphBox.moveTopLeft(face.topLeft() + QPointF(0.5, 0));
     glyphBox.setHeight(face.height() - 0.5);
     switch (glyph) {
     case CaptionGlyph::Close:
-        EmbossedGlyph(p, shift, ink, [&](const QColor& c) { CloseGlyph(p, c, glyphBox); });
+        EmbossedGlyph(p, shift, ink, [&](const QColor &c) { CloseGlyph(p, c, glyphBox); });
         break;
     case CaptionGlyph::Minimise:
-        EmbossedGlyph(p, shift, ink, [&](const QColor& c) { MinimiseGlyph(p, c, glyphBox); });
+        EmbossedGlyph(p, shift, ink, [&](const QColor &c) { MinimiseGlyph(p, c, glyphBox); });
         break;
     case CaptionGlyph::Restore:
         // Thin double lines would blur with a full shadow under them.
-        EmbossedGlyph(p, shift, ink, [&](const QColor& c) { RestoreGlyph(p, c, glyphBox); }, 45);
+        EmbossedGlyph(
+            p, shift, ink, [&](const QColor &c) { RestoreGlyph(p, c, glyphBox); }, 45);
         break;
     }
     return img;
 }
 
-QImage PaintPushButton(bool pressed, QSize size) {
+QImage PaintPushButton(bool pressed, QSize size)
+{
     QImage img(size, QImage::Format_RGB32);
     img.fill(colours::Window());
     QPainter p(&img);
@@ -155,13 +168,15 @@ QImage PaintPushButton(bool pressed, QSize size) {
     GlossyFace(p, face, 5, colours::Brick(), pressed);
     if (!pressed) {
         // amber hairline along the bottom lip, echoing the frame's pinstripe
-        p.setPen(QPen(QColor(colours::Amber().red(), colours::Amber().green(), colours::Amber().blue(), 110), 1.0));
+        p.setPen(QPen(QColor(colours::Amber().red(), colours::Amber().green(), colours::Amber().blue(), 110),
+                      1.0));
         p.drawLine(QPointF(6, face.bottom() - 1.5), QPointF(face.right() - 6, face.bottom() - 1.5));
     }
     return img;
 }
 
-QImage PaintOptionBackground(QSize size) {
+QImage PaintOptionBackground(QSize size)
+{
     const QImage tile = PaintBackground(QSize(57, 56));
     QImage img(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
@@ -172,14 +187,17 @@ QImage PaintOptionBackground(QSize size) {
     return img;
 }
 
-namespace {
+namespace
+{
 
-QImage CheckBackground(QSize size) {
+QImage CheckBackground(QSize size)
+{
     return PaintOptionBackground(QSize(271, 58)).copy(QRect(QPoint(0, 0), size));
 }
 
 // A recessed light well: the shared base of check and option boxes.
-void Well(QPainter& p, const QRectF& r, bool round) {
+void Well(QPainter &p, const QRectF &r, bool round)
+{
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, QColor(0xD6, 0xD3, 0xCB));
@@ -201,9 +219,10 @@ void Well(QPainter& p, const QRectF& r, bool round) {
     }
 }
 
-}  // namespace
+} // namespace
 
-QImage PaintCheckBox(bool on, QSize size) {
+QImage PaintCheckBox(bool on, QSize size)
+{
     QImage img = CheckBackground(size);
     QPainter p(&img);
     const QRectF box(1.5, 1.5, size.width() - 3.0, size.height() - 3.0);
@@ -222,7 +241,8 @@ QImage PaintCheckBox(bool on, QSize size) {
     return img;
 }
 
-QImage PaintRadioButton(bool on, QSize size) {
+QImage PaintRadioButton(bool on, QSize size)
+{
     QImage img = CheckBackground(size);
     QPainter p(&img);
     const QRectF well(1.5, 1.5, size.width() - 3.0, size.height() - 3.0);
@@ -239,4 +259,4 @@ QImage PaintRadioButton(bool on, QSize size) {
     return img;
 }
 
-}  // namespace skingen
+} // namespace skingen

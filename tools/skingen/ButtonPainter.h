@@ -4,7 +4,8 @@
 #include <QImage>
 #include <QSize>
 
-namespace skingen {
+namespace skingen
+{
 
 enum class CaptionGlyph { Close, Minimise, Restore };
 
@@ -23,4 +24,4 @@ QImage PaintRadioButton(bool on, QSize size);
 // the window surface blends in.
 QImage PaintOptionBackground(QSize size);
 
-}  // namespace skingen
+} // namespace skingen

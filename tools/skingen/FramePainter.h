@@ -4,7 +4,8 @@
 #include <QImage>
 #include <QSize>
 
-namespace skingen {
+namespace skingen
+{
 
 // The window frame: four edges (stretched along their length, so each is uniform along it),
 // four corners (copied as they are, so their outer rows and columns continue the edges) and
@@ -22,4 +23,4 @@ QImage PaintFramePiece(FramePiece piece, QSize size);
 // A seamless tile: the right column continues into the left one, the bottom row into the top.
 QImage PaintBackground(QSize size);
 
-}  // namespace skingen
+} // namespace skingen

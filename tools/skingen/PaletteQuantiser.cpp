@@ -8,9 +8,11 @@
 #include <unordered_map>
 #include <vector>
 
-namespace skingen {
+namespace skingen
+{
 
-namespace {
+namespace
+{
 
 constexpr int kMaxColours = 256;
 
@@ -19,11 +21,15 @@ struct ColourCount {
     int count;
 };
 
-int Channel(QRgb c, int channel) {
+int Channel(QRgb c, int channel)
+{
     switch (channel) {
-    case 0: return qRed(c);
-    case 1: return qGreen(c);
-    default: return qBlue(c);
+    case 0:
+        return qRed(c);
+    case 1:
+        return qGreen(c);
+    default:
+        return qBlue(c);
     }
 }
 
@@ -31,10 +37,11 @@ struct Box {
     std::vector<ColourCount> items;
 
     // Widest channel and its extent.
-    std::pair<int, int> Spread() const {
+    std::pair<int, int> Spread() const
+    {
         std::array<int, 3> lo{255, 255, 255};
         std::array<int, 3> hi{0, 0, 0};
-        for (const auto& item : items) {
+        for (const auto &item : items) {
             for (int ch = 0; ch < 3; ++ch) {
                 lo[ch] = std::min(lo[ch], Channel(item.colour, ch));
                 hi[ch] = std::max(hi[ch], Channel(item.colour, ch));
@@ -49,9 +56,10 @@ struct Box {
         return {best, hi[best] - lo[best]};
     }
 
-    QRgb Mean() const {
+    QRgb Mean() const
+    {
         double r = 0, g = 0, b = 0, n = 0;
-        for (const auto& item : items) {
+        for (const auto &item : items) {
             r += qRed(item.colour) * double(item.count);
             g += qGreen(item.colour) * double(item.count);
             b += qBlue(item.colour) * double(item.count);
@@ -61,7 +69,8 @@ struct Box {
     }
 };
 
-std::vector<QRgb> MedianCut(std::vector<ColourCount> colours, int target) {
+std::vector<QRgb> MedianCut(std::vector<ColourCount> colours, int target)
+{
     std::vector<Box> boxes{Box{std::move(colours)}};
     while (static_cast<int>(boxes.size()) < target) {
         int pick = -1;
@@ -71,7 +80,7 @@ std::vector<QRgb> MedianCut(std::vector<ColourCount> colours, int target) {
                 continue;
             }
             long long pixels = 0;
-            for (const auto& item : boxes[i].items) {
+            for (const auto &item : boxes[i].items) {
                 pixels += item.count;
             }
             // Favour boxes that are both wide and well populated.
@@ -84,13 +93,13 @@ std::vector<QRgb> MedianCut(std::vector<ColourCount> colours, int target) {
         if (pick < 0) {
             break;
         }
-        Box& box = boxes[pick];
+        Box &box = boxes[pick];
         const int ch = box.Spread().first;
-        std::sort(box.items.begin(), box.items.end(), [ch](const ColourCount& a, const ColourCount& b) {
+        std::sort(box.items.begin(), box.items.end(), [ch](const ColourCount &a, const ColourCount &b) {
             return Channel(a.colour, ch) < Channel(b.colour, ch);
         });
         long long total = 0;
-        for (const auto& item : box.items) {
+        for (const auto &item : box.items) {
             total += item.count;
         }
         long long running = 0;
@@ -102,28 +111,31 @@ std::vector<QRgb> MedianCut(std::vector<ColourCount> colours, int target) {
                 break;
             }
         }
-        Box upper{std::vector<ColourCount>(box.items.begin() + static_cast<std::ptrdiff_t>(cut), box.items.end())};
+        Box upper{
+            std::vector<ColourCount>(box.items.begin() + static_cast<std::ptrdiff_t>(cut), box.items.end())};
         box.items.resize(cut);
         boxes.push_back(std::move(upper));
     }
     std::vector<QRgb> palette;
     palette.reserve(boxes.size());
-    for (const auto& box : boxes) {
+    for (const auto &box : boxes) {
         palette.push_back(box.Mean());
     }
     return palette;
 }
 
-int DistanceSquared(QRgb a, QRgb b) {
+int DistanceSquared(QRgb a, QRgb b)
+{
     const int dr = qRed(a) - qRed(b);
     const int dg = qGreen(a) - qGreen(b);
     const int db = qBlue(a) - qBlue(b);
     return dr * dr + dg * dg + db * db;
 }
 
-}  // namespace
+} // namespace
 
-QImage PaletteQuantiser::Quantise(const QImage& image, const QList<QRgb>& exact) {
+QImage PaletteQuantiser::Quantise(const QImage &image, const QList<QRgb> &exact)
+{
     if (exact.size() >= kMaxColours) {
         throw std::invalid_argument("too many reserved palette colours");
     }
@@ -134,7 +146,7 @@ QImage PaletteQuantiser::Quantise(const QImage& image, const QList<QRgb>& exact)
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     std::unordered_map<QRgb, int> histogram;
     for (int y = 0; y < rgb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
         for (int x = 0; x < rgb.width(); ++x) {
             const QRgb c = line[x] | 0xFF000000u;
             if (!reservedColours.contains(c)) {
@@ -147,14 +159,15 @@ QImage PaletteQuantiser::Quantise(const QImage& image, const QList<QRgb>& exact)
     const int room = kMaxColours - static_cast<int>(palette.size());
     std::vector<ColourCount> colours;
     colours.reserve(histogram.size());
-    for (const auto& [colour, count] : histogram) {
+    for (const auto &[colour, count] : histogram) {
         colours.push_back({colour, count});
     }
     // Deterministic output whatever the hash order.
-    std::sort(colours.begin(), colours.end(), [](const ColourCount& a, const ColourCount& b) { return a.colour < b.colour; });
+    std::sort(colours.begin(), colours.end(),
+              [](const ColourCount &a, const ColourCount &b) { return a.colour < b.colour; });
     std::vector<QRgb> chosen;
     if (static_cast<int>(colours.size()) <= room) {
-        for (const auto& item : colours) {
+        for (const auto &item : colours) {
             chosen.push_back(item.colour);
         }
     } else {
@@ -163,7 +176,7 @@ QImage PaletteQuantiser::Quantise(const QImage& image, const QList<QRgb>& exact)
     const int firstFree = static_cast<int>(palette.size());
     for (QRgb c : chosen) {
         while (palette.contains(c)) {
-            c = qRgb(qRed(c), qGreen(c) ^ 1, qBlue(c));  // never duplicate a reserved colour
+            c = qRgb(qRed(c), qGreen(c) ^ 1, qBlue(c)); // never duplicate a reserved colour
         }
         palette.append(c);
     }
@@ -172,8 +185,8 @@ QImage PaletteQuantiser::Quantise(const QImage& image, const QList<QRgb>& exact)
     out.setColorTable(palette);
     std::unordered_map<QRgb, uchar> nearest;
     for (int y = 0; y < rgb.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uchar* line = out.scanLine(y);
+        const auto *in = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        uchar *line = out.scanLine(y);
         for (int x = 0; x < rgb.width(); ++x) {
             const QRgb c = in[x] | 0xFF000000u;
             const int reserved = static_cast<int>(reservedColours.indexOf(c));
@@ -200,4 +213,4 @@ QImage PaletteQuantiser::Quantise(const QImage& image, const QList<QRgb>& exact)
     return out;
 }
 
-}  // namespace skingen
+} // namespace skingen

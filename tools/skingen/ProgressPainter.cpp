@@ -9,9 +9,11 @@
 
 #include <cmath>
 
-namespace skingen {
+namespace skingen
+{
 
-namespace {
+namespace
+{
 
 // Rows of the channel the capsule occupies (of 14), leaving the trough's rim and lips visible.
 constexpr int kInset = 3;
@@ -19,7 +21,8 @@ constexpr int kInset = 3;
 // channel colour it will sit on, so the edge looks smooth without a fringe of key colour.
 constexpr int kCoverageCut = 96;
 
-QColor FillColour(double along, double across) {
+QColor FillColour(double along, double across)
+{
     const QColor start = Shade(QColor(0x7F, 0xB0, 0x5A), -0.05);
     const QColor end = colours::Amber();
     QColor c = Mix(start, end, SmoothStep(along));
@@ -28,7 +31,8 @@ QColor FillColour(double along, double across) {
     return Shade(c, gloss);
 }
 
-QImage HorizontalFill(QSize size) {
+QImage HorizontalFill(QSize size)
+{
     const int w = size.width(), h = size.height();
     // Coverage of the capsule, as an 8-bit mask drawn with antialiasing.
     QImage mask(size, QImage::Format_ARGB32_Premultiplied);
@@ -43,8 +47,8 @@ QImage HorizontalFill(QSize size) {
     }
     QImage img(size, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
-        const auto* cover = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const auto *cover = reinterpret_cast<const QRgb *>(mask.constScanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
         const double across = (y - kInset + 0.5) / (h - 2.0 * kInset);
         for (int x = 0; x < w; ++x) {
             const int a = qAlpha(cover[x]);
@@ -59,13 +63,14 @@ QImage HorizontalFill(QSize size) {
     return img;
 }
 
-}  // namespace
+} // namespace
 
-QImage PaintProgressFill(Qt::Orientation orientation, QSize size) {
+QImage PaintProgressFill(Qt::Orientation orientation, QSize size)
+{
     if (orientation == Qt::Horizontal) {
         return HorizontalFill(size);
     }
     return Transposed(HorizontalFill(size.transposed()));
 }
 
-}  // namespace skingen
+} // namespace skingen

@@ -4,7 +4,8 @@
 #include <QImage>
 #include <QSize>
 
-namespace skingen {
+namespace skingen
+{
 
 // The progress fill strip: a glossy capsule running from sage green at its start to the level
 // display's amber at its end, inside the trough's channel. Everything around the capsule is the
@@ -12,4 +13,4 @@ namespace skingen {
 // Vertical strips are laid out bottom-up by the control (drawn mirrored), so their start is row 0.
 QImage PaintProgressFill(Qt::Orientation orientation, QSize size);
 
-}  // namespace skingen
+} // namespace skingen

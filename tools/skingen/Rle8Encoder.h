@@ -5,19 +5,21 @@
 #include <span>
 #include <vector>
 
-namespace skingen {
+namespace skingen
+{
 
 // Run-length coding of 8-bit palette indices as Windows bitmaps store them (BI_RLE8).
-class Rle8Encoder {
-public:
+class Rle8Encoder
+{
+  public:
     // Appends one row: encoded runs (count, index) for repeats, absolute runs (0, n, n indices,
     // padded to an even length) for stretches without repeats. No line or bitmap end marker.
-    static void EncodeRow(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& out);
+    static void EncodeRow(std::span<const std::uint8_t> row, std::vector<std::uint8_t> &out);
 
     // Encodes a whole bitmap given top-down rows of `width` indices: rows are stored bottom-up,
     // each followed by an end-of-line marker except the last, which ends with end-of-bitmap.
-    static std::vector<std::uint8_t> EncodeImage(std::span<const std::uint8_t> topDownIndices,
-                                                 int width, int height);
+    static std::vector<std::uint8_t> EncodeImage(std::span<const std::uint8_t> topDownIndices, int width,
+                                                 int height);
 };
 
-}  // namespace skingen
+} // namespace skingen

@@ -11,35 +11,45 @@
 #include <cmath>
 #include <map>
 
-namespace skingen {
+namespace skingen
+{
 
-namespace {
+namespace
+{
 
-QImage Bitmap(const QString& name) {
+QImage Bitmap(const QString &name)
+{
     return RenderSkinBitmap(*FindSkinBitmap(name)).convertToFormat(QImage::Format_RGB32);
 }
 
-void Checker(QPainter& p, const QRect& r, int cell) {
+void Checker(QPainter &p, const QRect &r, int cell)
+{
     for (int y = r.top(); y <= r.bottom(); y += cell) {
         for (int x = r.left(); x <= r.right(); x += cell) {
             const bool dark = ((x - r.left()) / cell + (y - r.top()) / cell) % 2 != 0;
-            p.fillRect(QRect(x, y, cell, cell).intersected(r), dark ? QColor(0xC8, 0xC8, 0xC8) : QColor(0xE4, 0xE4, 0xE4));
+            p.fillRect(QRect(x, y, cell, cell).intersected(r),
+                       dark ? QColor(0xC8, 0xC8, 0xC8) : QColor(0xE4, 0xE4, 0xE4));
         }
     }
 }
 
 // Copies `src` stretched to `dst` pixel for pixel (nearest neighbour, like a block transfer).
-void Stretch(QPainter& p, const QRectF& dst, const QImage& src) {
+void Stretch(QPainter &p, const QRectF &dst, const QImage &src)
+{
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(dst, src);
     p.restore();
 }
 
-int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+int RoundEven(double v)
+{
+    return static_cast<int>(std::nearbyint(v));
+}
 
 // A horizontal slider of w x h pixels (outer height in twips = h x 15) at value fraction f.
-void Slider(QPainter& p, QPoint at, int w, int h, double f) {
+void Slider(QPainter &p, QPoint at, int w, int h, double f)
+{
     p.save();
     p.translate(at);
     const QImage tile = Bitmap("MHSCROLL"), left = Bitmap("HLEFT"), right = Bitmap("HRIGHT");
@@ -64,7 +74,8 @@ void Slider(QPainter& p, QPoint at, int w, int h, double f) {
 
 // A horizontal progress bar: trough from tile and caps, then the fill strip with its key colour
 // letting the trough show through.
-void Progress(QPainter& p, QPoint at, int w, int h, double f) {
+void Progress(QPainter &p, QPoint at, int w, int h, double f)
+{
     QImage bar(w, h, QImage::Format_RGB32);
     bar.fill(Qt::white);
     {
@@ -96,7 +107,8 @@ void Progress(QPainter& p, QPoint at, int w, int h, double f) {
 }
 
 // A vertical slider of w x h pixels at value fraction f (Min at the top).
-void VerticalSlider(QPainter& p, QPoint at, int w, int h, double f) {
+void VerticalSlider(QPainter &p, QPoint at, int w, int h, double f)
+{
     p.save();
     p.translate(at);
     p.setClipRect(0, 0, w, h);
@@ -119,7 +131,8 @@ void VerticalSlider(QPainter& p, QPoint at, int w, int h, double f) {
 }
 
 // A vertical progress bar: the strip is drawn mirrored, growing up from 4 pixels above the bottom.
-void VerticalProgress(QPainter& p, QPoint at, int w, int h, double f) {
+void VerticalProgress(QPainter &p, QPoint at, int w, int h, double f)
+{
     QImage bar(w, h, QImage::Format_RGB32);
     bar.fill(Qt::white);
     {
@@ -136,7 +149,8 @@ void VerticalProgress(QPainter& p, QPoint at, int w, int h, double f) {
     const QRgb key = strip.pixel(1, 1);
     const int length = RoundEven(f * (h - 4));
     if (length > 0) {
-        const QImage scaled = strip.scaled(w, length, Qt::IgnoreAspectRatio, Qt::FastTransformation).mirrored(false, true);
+        const QImage scaled =
+            strip.scaled(w, length, Qt::IgnoreAspectRatio, Qt::FastTransformation).mirrored(false, true);
         const int y0 = h - 4 - length;
         for (int y = 0; y < length; ++y) {
             for (int x = 0; x < w; ++x) {
@@ -150,7 +164,8 @@ void VerticalProgress(QPainter& p, QPoint at, int w, int h, double f) {
     p.drawImage(at, bar);
 }
 
-void Label(QPainter& p, QRect r, const QString& text, QColor colour, int pointSize, bool bold = false) {
+void Label(QPainter &p, QRect r, const QString &text, QColor colour, int pointSize, bool bold = false)
+{
     QFont font("DejaVu Sans");
     font.setPixelSize(pointSize);
     font.setBold(bold);
@@ -159,9 +174,10 @@ void Label(QPainter& p, QRect r, const QString& text, QColor colour, int pointSi
     p.drawText(r, Qt::AlignVCenter | Qt::AlignLeft, text);
 }
 
-}  // namespace
+} // namespace
 
-QImage SheetRenderer::Gallery() {
+QImage SheetRenderer::Gallery()
+{
     constexpr int kSheetWidth = 1500, kMargin = 16, kLabelHeight = 30;
     struct Cell {
         QString title;
@@ -170,7 +186,7 @@ QImage SheetRenderer::Gallery() {
         int scale;
     };
     std::vector<Cell> cells;
-    for (const auto& entry : SkinBitmaps()) {
+    for (const auto &entry : SkinBitmaps()) {
         const QImage img = RenderSkinBitmap(entry).convertToFormat(QImage::Format_RGB32);
         const int longest = std::max(img.width(), img.height());
         const int scale = longest <= 24 ? 4 : (longest <= 100 ? 3 : 2);
@@ -185,7 +201,7 @@ QImage SheetRenderer::Gallery() {
     // Flow layout: left to right, wrapping into rows.
     std::vector<QRect> places;
     int x = kMargin, y = kMargin + 40, rowHeight = 0;
-    for (const auto& cell : cells) {
+    for (const auto &cell : cells) {
         const int w = std::max(cell.image.width() * cell.scale, 150);
         const int h = cell.image.height() * cell.scale + kLabelHeight;
         if (x + w > kSheetWidth - kMargin) {
@@ -204,10 +220,12 @@ QImage SheetRenderer::Gallery() {
           "Orvena STUDIO 4 skin - 46 bitmaps (progress key colour: magenta 0xFF00FF at pixel (1,1))",
           QColor(0xEE, 0xEE, 0xEE), 17, true);
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        const Cell& cell = cells[i];
+        const Cell &cell = cells[i];
         const QRect place = places[i];
-        Label(p, QRect(place.left(), place.top(), place.width() + 60, 15), cell.title, QColor(0xFF, 0xD8, 0x90), 12, true);
-        Label(p, QRect(place.left(), place.top() + 14, place.width() + 60, 14), cell.detail, QColor(0xC0, 0xC0, 0xC0), 10);
+        Label(p, QRect(place.left(), place.top(), place.width() + 60, 15), cell.title,
+              QColor(0xFF, 0xD8, 0x90), 12, true);
+        Label(p, QRect(place.left(), place.top() + 14, place.width() + 60, 14), cell.detail,
+              QColor(0xC0, 0xC0, 0xC0), 10);
         const QRect target(place.left(), place.top() + kLabelHeight, cell.image.width() * cell.scale,
                            cell.image.height() * cell.scale);
         Checker(p, target.adjusted(-3, -3, 3, 3), 6);
@@ -216,7 +234,8 @@ QImage SheetRenderer::Gallery() {
     return sheet;
 }
 
-QImage SheetRenderer::Preview() {
+QImage SheetRenderer::Preview()
+{
     constexpr int kWidth = 793, kHeight = 508;
     QImage window(kWidth, kHeight, QImage::Format_RGB32);
     QPainter p(&window);
@@ -247,7 +266,7 @@ QImage SheetRenderer::Preview() {
     Slider(p, QPoint(100, 356), 171, 15, 0.8);
     // Voice choice on the option background, and a check box.
     const QImage sback = Bitmap("SBACKGROUND");
-    const char* voices[] = {"FEMALE VOICE", "MALE VOICE 1", "MALE VOICE 2"};
+    const char *voices[] = {"FEMALE VOICE", "MALE VOICE 1", "MALE VOICE 2"};
     for (int i = 0; i < 3; ++i) {
         const QPoint at(108, 400 + i * 18);
         p.drawImage(at, sback.copy(0, 0, 100, 15));
@@ -282,7 +301,8 @@ QImage SheetRenderer::Preview() {
     Stretch(p, QRectF(0, kHeight - bottom.height(), kWidth, bottom.height()), bottom);
     Stretch(p, QRectF(kWidth - right.width(), 0, right.width(), kHeight), right);
     Stretch(p, QRectF(0, 0, left.width(), kHeight), left);
-    const QImage tl = Bitmap("TOPLEFT"), tr = Bitmap("TOPRIGHT"), bl = Bitmap("BOTTOMLEFT"), br = Bitmap("BOTTOMRIGHT");
+    const QImage tl = Bitmap("TOPLEFT"), tr = Bitmap("TOPRIGHT"), bl = Bitmap("BOTTOMLEFT"),
+                 br = Bitmap("BOTTOMRIGHT");
     p.drawImage(0, 0, tl);
     p.drawImage(kWidth - tr.width(), 0, tr);
     p.drawImage(0, kHeight - bl.height(), bl);
@@ -295,4 +315,4 @@ QImage SheetRenderer::Preview() {
     return window;
 }
 
-}  // namespace skingen
+} // namespace skingen

@@ -3,11 +3,13 @@
 
 #include <QImage>
 
-namespace skingen {
+namespace skingen
+{
 
 // Review sheets for people judging the skin (text needs a QGuiApplication).
-class SheetRenderer {
-public:
+class SheetRenderer
+{
+  public:
     // Every bitmap as it is written, enlarged, on a checkerboard, labelled with name, size and format.
     static QImage Gallery();
 
@@ -16,4 +18,4 @@ public:
     static QImage Preview();
 };
 
-}  // namespace skingen
+} // namespace skingen

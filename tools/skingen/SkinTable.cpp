@@ -10,26 +10,33 @@
 
 #include <stdexcept>
 
-namespace skingen {
+namespace skingen
+{
 
-namespace {
+namespace
+{
 
 using F = BitmapFormat;
 
-std::function<QImage(QSize)> Frame(FramePiece piece) {
+std::function<QImage(QSize)> Frame(FramePiece piece)
+{
     return [piece](QSize s) { return PaintFramePiece(piece, s); };
 }
-std::function<QImage(QSize)> Caption(CaptionGlyph glyph, bool pressed) {
+std::function<QImage(QSize)> Caption(CaptionGlyph glyph, bool pressed)
+{
     return [glyph, pressed](QSize s) { return PaintCaptionButton(glyph, pressed, s); };
 }
-std::function<QImage(QSize)> Channel(Qt::Orientation o, TrackEnd end, bool ticks = false) {
+std::function<QImage(QSize)> Channel(Qt::Orientation o, TrackEnd end, bool ticks = false)
+{
     return [o, end, ticks](QSize s) { return PaintChannel(s, o, end, ticks); };
 }
-std::function<QImage(QSize)> Arrow(ArrowDirection d, bool pressed) {
+std::function<QImage(QSize)> Arrow(ArrowDirection d, bool pressed)
+{
     return [d, pressed](QSize s) { return PaintArrowButton(d, pressed, s); };
 }
 
-std::vector<SkinBitmap> BuildTable() {
+std::vector<SkinBitmap> BuildTable()
+{
     using enum FramePiece;
     return {
         {"BACKGROUND", {57, 56}, F::Rgb24, PaintBackground},
@@ -81,15 +88,17 @@ std::vector<SkinBitmap> BuildTable() {
     };
 }
 
-}  // namespace
+} // namespace
 
-const std::vector<SkinBitmap>& SkinBitmaps() {
+const std::vector<SkinBitmap> &SkinBitmaps()
+{
     static const std::vector<SkinBitmap> table = BuildTable();
     return table;
 }
 
-const SkinBitmap* FindSkinBitmap(const QString& name) {
-    for (const auto& entry : SkinBitmaps()) {
+const SkinBitmap *FindSkinBitmap(const QString &name)
+{
+    for (const auto &entry : SkinBitmaps()) {
         if (entry.name == name) {
             return &entry;
         }
@@ -97,7 +106,8 @@ const SkinBitmap* FindSkinBitmap(const QString& name) {
     return nullptr;
 }
 
-QImage RenderSkinBitmap(const SkinBitmap& bitmap) {
+QImage RenderSkinBitmap(const SkinBitmap &bitmap)
+{
     QImage drawn = bitmap.paint(bitmap.size).convertToFormat(QImage::Format_RGB32);
     if (drawn.size() != bitmap.size) {
         throw std::logic_error("skin bitmap " + bitmap.name.toStdString() + " drawn at the wrong size");
@@ -105,8 +115,9 @@ QImage RenderSkinBitmap(const SkinBitmap& bitmap) {
     if (bitmap.format == BitmapFormat::Rgb24) {
         return drawn;
     }
-    const bool hasKey = bitmap.name == QLatin1String("HPROGRESS") || bitmap.name == QLatin1String("VPROGRESS");
+    const bool hasKey =
+        bitmap.name == QLatin1String("HPROGRESS") || bitmap.name == QLatin1String("VPROGRESS");
     return PaletteQuantiser::Quantise(drawn, hasKey ? QList<QRgb>{colours::kProgressKey} : QList<QRgb>{});
 }
 
-}  // namespace skingen
+} // namespace skingen

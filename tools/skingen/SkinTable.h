@@ -8,7 +8,8 @@
 #include <functional>
 #include <vector>
 
-namespace skingen {
+namespace skingen
+{
 
 enum class BitmapFormat { Rgb24, Rle8 };
 
@@ -21,12 +22,12 @@ struct SkinBitmap {
 };
 
 // All 46 skin bitmaps the program loads by name.
-const std::vector<SkinBitmap>& SkinBitmaps();
+const std::vector<SkinBitmap> &SkinBitmaps();
 
-const SkinBitmap* FindSkinBitmap(const QString& name);
+const SkinBitmap *FindSkinBitmap(const QString &name);
 
 // Draws the bitmap and, for the 8-bit ones, reduces it to its palette: the exact picture that
 // gets written (as RGB32 for 24-bit entries, Indexed8 for the others).
-QImage RenderSkinBitmap(const SkinBitmap& bitmap);
+QImage RenderSkinBitmap(const SkinBitmap &bitmap);
 
-}  // namespace skingen
+} // namespace skingen

@@ -9,17 +9,19 @@
 #include <algorithm>
 #include <cmath>
 
-namespace skingen {
+namespace skingen
+{
 
-QColor ChannelProfile(int i, int n) {
+QColor ChannelProfile(int i, int n)
+{
     if (i == 0 || i == n - 1) {
-        return colours::ChannelDark();  // rim
+        return colours::ChannelDark(); // rim
     }
     if (i == 1) {
-        return Shade(colours::ChannelDark(), -0.25);  // the lip's shadow falls inside
+        return Shade(colours::ChannelDark(), -0.25); // the lip's shadow falls inside
     }
     if (i == n - 2) {
-        return Shade(colours::ChannelMid(), 0.22);  // light catching the lower inner edge
+        return Shade(colours::ChannelMid(), 0.22); // light catching the lower inner edge
     }
     const double t = double(i - 2) / std::max(1, n - 5);
     QColor c = Mix(Shade(colours::ChannelDark(), 0.04), colours::ChannelMid(), t);
@@ -32,7 +34,8 @@ QColor ChannelProfile(int i, int n) {
     return c;
 }
 
-QImage Transposed(const QImage& image) {
+QImage Transposed(const QImage &image)
+{
     QImage out(image.height(), image.width(), image.format());
     if (image.format() == QImage::Format_Indexed8) {
         out.setColorTable(image.colorTable());
@@ -45,13 +48,15 @@ QImage Transposed(const QImage& image) {
     return out;
 }
 
-namespace {
+namespace
+{
 
-QImage HorizontalChannel(QSize size, TrackEnd end, bool ticks) {
+QImage HorizontalChannel(QSize size, TrackEnd end, bool ticks)
+{
     QImage img(size, QImage::Format_RGB32);
     const int n = size.height();
     for (int y = 0; y < n; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
         std::fill(line, line + size.width(), ChannelProfile(y, n).rgb());
     }
     if (ticks) {
@@ -65,8 +70,9 @@ QImage HorizontalChannel(QSize size, TrackEnd end, bool ticks) {
     }
     // Round the end: outside the rounded outline the window shows, and the rim follows the curve.
     const double radius = n / 2.0 - 0.5;
-    const QRectF body = end == TrackEnd::Near ? QRectF(0.5, 0.5, size.width() + radius * 2, n - 1.0)
-                                              : QRectF(-radius * 2 - 0.5, 0.5, size.width() + radius * 2, n - 1.0);
+    const QRectF body = end == TrackEnd::Near
+                            ? QRectF(0.5, 0.5, size.width() + radius * 2, n - 1.0)
+                            : QRectF(-radius * 2 - 0.5, 0.5, size.width() + radius * 2, n - 1.0);
     QPainterPath outside;
     outside.addRect(QRectF(-1, -1, size.width() + 2, n + 2));
     QPainterPath inside;
@@ -82,15 +88,24 @@ QImage HorizontalChannel(QSize size, TrackEnd end, bool ticks) {
     return img;
 }
 
-void ArrowGlyph(QPainter& p, ArrowDirection direction, QRectF box, const QColor& ink) {
+void ArrowGlyph(QPainter &p, ArrowDirection direction, QRectF box, const QColor &ink)
+{
     const QPointF c = box.center();
     const double a = std::min(box.width(), box.height()) * 0.36;
     QPolygonF tri;
     switch (direction) {
-    case ArrowDirection::Left: tri << c + QPointF(-a * 0.8, 0) << c + QPointF(a * 0.6, -a) << c + QPointF(a * 0.6, a); break;
-    case ArrowDirection::Right: tri << c + QPointF(a * 0.8, 0) << c + QPointF(-a * 0.6, -a) << c + QPointF(-a * 0.6, a); break;
-    case ArrowDirection::Up: tri << c + QPointF(0, -a * 0.8) << c + QPointF(-a, a * 0.6) << c + QPointF(a, a * 0.6); break;
-    case ArrowDirection::Down: tri << c + QPointF(0, a * 0.8) << c + QPointF(-a, -a * 0.6) << c + QPointF(a, -a * 0.6); break;
+    case ArrowDirection::Left:
+        tri << c + QPointF(-a * 0.8, 0) << c + QPointF(a * 0.6, -a) << c + QPointF(a * 0.6, a);
+        break;
+    case ArrowDirection::Right:
+        tri << c + QPointF(a * 0.8, 0) << c + QPointF(-a * 0.6, -a) << c + QPointF(-a * 0.6, a);
+        break;
+    case ArrowDirection::Up:
+        tri << c + QPointF(0, -a * 0.8) << c + QPointF(-a, a * 0.6) << c + QPointF(a, a * 0.6);
+        break;
+    case ArrowDirection::Down:
+        tri << c + QPointF(0, a * 0.8) << c + QPointF(-a, -a * 0.6) << c + QPointF(a, -a * 0.6);
+        break;
     }
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 90));
@@ -99,16 +114,18 @@ void ArrowGlyph(QPainter& p, ArrowDirection direction, QRectF box, const QColor&
     p.drawPolygon(tri);
 }
 
-}  // namespace
+} // namespace
 
-QImage PaintChannel(QSize size, Qt::Orientation orientation, TrackEnd end, bool ticks) {
+QImage PaintChannel(QSize size, Qt::Orientation orientation, TrackEnd end, bool ticks)
+{
     if (orientation == Qt::Horizontal) {
         return HorizontalChannel(size, end, ticks);
     }
     return Transposed(HorizontalChannel(size.transposed(), end, ticks));
 }
 
-QImage PaintArrowButton(ArrowDirection direction, bool pressed, QSize size) {
+QImage PaintArrowButton(ArrowDirection direction, bool pressed, QSize size)
+{
     // Behind the button lies the middle of the channel.
     QImage img(size, QImage::Format_RGB32);
     img.fill(colours::ChannelMid());
@@ -132,7 +149,8 @@ QImage PaintArrowButton(ArrowDirection direction, bool pressed, QSize size) {
     return img;
 }
 
-QImage PaintThumb(Qt::Orientation orientation, QSize size) {
+QImage PaintThumb(Qt::Orientation orientation, QSize size)
+{
     QImage img(size, QImage::Format_RGB32);
     img.fill(colours::ChannelMid());
     QPainter p(&img);
@@ -167,4 +185,4 @@ QImage PaintThumb(Qt::Orientation orientation, QSize size) {
     return img;
 }
 
-}  // namespace skingen
+} // namespace skingen

@@ -15,21 +15,25 @@
 #include <cstdio>
 #include <exception>
 
-namespace {
+namespace
+{
 
-bool WriteFile(const QString& path, const QByteArray& bytes) {
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "skingen: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        std::fprintf(stderr, "skingen: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(file.errorString()));
         return false;
     }
     return true;
 }
 
 // The file must decode to exactly the picture that was encoded.
-bool ReadsBack(const skingen::SkinBitmap& entry, const QByteArray& bytes, const QImage& written) {
+bool ReadsBack(const skingen::SkinBitmap &entry, const QByteArray &bytes, const QImage &written)
+{
     const QImage back = QImage::fromData(bytes, "BMP");
-    const int depth = entry.format == skingen::BitmapFormat::Rgb24 ? 32 : 8;  // Qt widens 24-bit to 32
+    const int depth = entry.format == skingen::BitmapFormat::Rgb24 ? 32 : 8; // Qt widens 24-bit to 32
     if (back.isNull() || back.size() != entry.size || back.depth() != depth) {
         std::fprintf(stderr, "skingen: %s does not read back as a %dx%d bitmap of depth %d\n",
                      qPrintable(entry.name), entry.size.width(), entry.size.height(), depth);
@@ -42,23 +46,27 @@ bool ReadsBack(const skingen::SkinBitmap& entry, const QByteArray& bytes, const 
     return true;
 }
 
-int WriteBitmaps(const QString& folder) {
+int WriteBitmaps(const QString &folder)
+{
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(folder));
         return 1;
     }
-    for (const auto& entry : skingen::SkinBitmaps()) {
+    for (const auto &entry : skingen::SkinBitmaps()) {
         const QImage image = skingen::RenderSkinBitmap(entry);
-        const QByteArray bytes = entry.format == skingen::BitmapFormat::Rgb24 ? skingen::BmpFile::Encode24(image)
-                                                                              : skingen::BmpFile::EncodeRle8(image);
-        if (!ReadsBack(entry, bytes, image) || !WriteFile(QDir(folder).filePath(entry.name + ".bmp"), bytes)) {
+        const QByteArray bytes = entry.format == skingen::BitmapFormat::Rgb24
+                                     ? skingen::BmpFile::Encode24(image)
+                                     : skingen::BmpFile::EncodeRle8(image);
+        if (!ReadsBack(entry, bytes, image) ||
+            !WriteFile(QDir(folder).filePath(entry.name + ".bmp"), bytes)) {
             return 1;
         }
     }
     return 0;
 }
 
-int WriteSheet(const QImage& sheet, const QString& path) {
+int WriteSheet(const QImage &sheet, const QString &path)
+{
     if (sheet.isNull() || !sheet.save(path, "PNG")) {
         std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
         return 1;
@@ -66,9 +74,10 @@ int WriteSheet(const QImage& sheet, const QString& path) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv)
+{
     // Text on the review sheets needs a GUI application; no display is ever opened.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
@@ -83,7 +92,7 @@ int main(int argc, char** argv) {
         if (args.size() == 1 && !args[0].startsWith("--")) {
             return WriteBitmaps(args[0]);
         }
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         std::fprintf(stderr, "skingen: %s\n", e.what());
         return 1;
     }
