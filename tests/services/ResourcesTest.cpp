@@ -30,3 +30,12 @@ TEST(Resources, unknownBitmapIsNullNotAnError)
     EXPECT_TRUE(Resources::Bitmap(QStringLiteral("../etc/passwd")).isNull());
     EXPECT_TRUE(Resources::Bitmap(QString()).isNull());
 }
+
+#ifdef ORVENA_HAVE_SKIN_BITMAPS
+TEST(Resources, skinBitmapsLoadByName)
+{
+    // The generated resources link in through the services library itself.
+    const QImage image = Resources::Bitmap(QStringLiteral("BUTTONUP"));
+    EXPECT_FALSE(image.isNull());
+}
+#endif
