@@ -36,13 +36,11 @@ QColor ChannelProfile(int i, int n)
 
 QImage Transposed(const QImage &image)
 {
-    QImage out(image.height(), image.width(), image.format());
-    if (image.format() == QImage::Format_Indexed8) {
-        out.setColorTable(image.colorTable());
-    }
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            out.setPixel(y, x, image.pixel(x, y));
+    const QImage src = image.convertToFormat(QImage::Format_RGB32);
+    QImage out(src.height(), src.width(), QImage::Format_RGB32);
+    for (int y = 0; y < src.height(); ++y) {
+        for (int x = 0; x < src.width(); ++x) {
+            out.setPixel(y, x, src.pixel(x, y));
         }
     }
     return out;
