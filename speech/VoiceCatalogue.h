@@ -19,6 +19,8 @@ class VoiceCatalogue {
 public:
     // Either backend may be missing (nullptr) or offer no voices.
     VoiceCatalogue(std::shared_ptr<FliteBackend> flite, std::shared_ptr<EspeakBackend> espeak);
+    // A catalogue of exactly these modes (for other backends, and for tests).
+    explicit VoiceCatalogue(std::vector<VoiceMode> modes) : modes_(std::move(modes)) {}
 
     // The catalogue of the backends installed on this machine, built on first use and shared.
     static std::shared_ptr<const VoiceCatalogue> Installed();
