@@ -35,9 +35,8 @@ public:
     Bitmap(const QImage &image, int bitsPerPixel);
     Bitmap(int width, int height, int bitsPerPixel = 24, std::uint32_t fill = 0); // fill is 0x00BBGGRR
 
-    // CreateCompatibleBitmap of a screen DC (24 bits, black) / a monochrome bitmap (black).
-    static Bitmap *CreateCompatibleBitmap(int width, int height) { return new Bitmap(width, height, 24); }
-    static Bitmap *CreateMonochrome(int width, int height) { return new Bitmap(width, height, 1); }
+    // CreateCompatibleBitmap of a screen DC is Bitmap(width, height) (24 bits, black); a
+    // monochrome bitmap is Bitmap(width, height, 1).
 
     bool IsNull() const { return image_.isNull(); }
     int Width() const { return image_.width(); }

@@ -27,6 +27,7 @@ QRgb ToMonochrome(QRgb rgb)
 // range [first, last) of source indices that feed it.
 struct AxisMap {
     int dstStart = 0;          // first destination pixel (absolute)
+    bool unit = false;         // one source pixel per destination pixel, same order
     std::vector<int> first;    // absolute source indices
     std::vector<int> last;
 };
@@ -43,6 +44,7 @@ bool MapAxis(int dst, int dstExtent, int src, int srcExtent, bool combine, AxisM
     const int srcLow = srcBack ? src + srcExtent + 1 : src;
     const bool mirror = dstBack != srcBack;
     map.dstStart = dstLow;
+    map.unit = dw == sw && !mirror;
     map.first.assign(std::size_t(dw), 0);
     map.last.assign(std::size_t(dw), 0);
     auto put = [&](int d, int j0, int j1) {
@@ -476,6 +478,7 @@ bool Dc::Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, st
         return v;
     };
 
+    const bool direct = xs.unit && !srcMono && !dstMono;
     std::vector<QRgb> srcRow, patRow;
     for (const QRect &r : visible) {
         const int n = r.width();
@@ -483,7 +486,12 @@ bool Dc::Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, st
         patRow.resize(std::size_t(n));
         for (int y = r.top(); y <= r.bottom(); ++y) {
             const int k = y - ys.dstStart;
-            if (useSource) {
+            const QRgb *srcPixels = srcRow.data();
+            if (useSource && direct && ys.last[std::size_t(k)] - ys.first[std::size_t(k)] == 1) {
+                // Same depth, one-to-one columns: read the source scan line in place.
+                srcPixels = reinterpret_cast<const QRgb *>(source->constScanLine(ys.first[std::size_t(k)] - offY))
+                            + (xs.first[std::size_t(r.left() - xs.dstStart)] - offX);
+            } else if (useSource) {
                 const int y0 = ys.first[std::size_t(k)] - offY, y1 = ys.last[std::size_t(k)] - offY;
                 for (int i = 0; i < n; ++i) {
                     const int c = r.left() + i - xs.dstStart;
@@ -491,11 +499,11 @@ bool Dc::Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, st
                     srcRow[std::size_t(i)] = convertSource(Combine(stretchMode_, *source, x0, x1, y0, y1));
                 }
             }
-            if (usePattern)
+            if (usePattern && (patterned || y == r.top()))
                 for (int i = 0; i < n; ++i)
                     patRow[std::size_t(i)] = patternAt(r.left() + i, y);
             QRgb *out = reinterpret_cast<QRgb *>(target->scanLine(y)) + r.left();
-            RopRow(t, out, useSource ? srcRow.data() : nullptr, usePattern ? patRow.data() : nullptr, n);
+            RopRow(t, out, useSource ? srcPixels : nullptr, usePattern ? patRow.data() : nullptr, n);
             if (dstMono)
                 for (int i = 0; i < n; ++i)
                     out[i] = ToMonochrome(out[i]);
