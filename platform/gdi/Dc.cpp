@@ -32,44 +32,49 @@ struct AxisMap {
     std::vector<int> last;
 };
 
-// dst/dstExtent and src/srcExtent as given by the caller (extents may be negative).
-bool MapAxis(int dst, int dstExtent, int src, int srcExtent, bool combine, AxisMap &map)
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b)   // b > 0
+{
+    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
+
+// dst/dstExtent and src/srcExtent as given by the caller (extents may be negative). Only the
+// destination pixels within [clipLo, clipHi) are mapped, so absurd extents cost nothing.
+bool MapAxis(int dst, int dstExtent, int src, int srcExtent, bool combine, int clipLo, int clipHi, AxisMap &map)
 {
     if (dstExtent == 0 || srcExtent == 0)
         return false;
     // A negative extent runs backwards from the origin pixel, which stays included.
     const bool dstBack = dstExtent < 0, srcBack = srcExtent < 0;
-    const int dw = std::abs(dstExtent), sw = std::abs(srcExtent);
-    const int dstLow = dstBack ? dst + dstExtent + 1 : dst;
-    const int srcLow = srcBack ? src + srcExtent + 1 : src;
+    const std::int64_t dw = std::llabs(std::int64_t(dstExtent)), sw = std::llabs(std::int64_t(srcExtent));
+    const std::int64_t dstLow = dstBack ? std::int64_t(dst) + dstExtent + 1 : dst;
+    const std::int64_t srcLow = srcBack ? std::int64_t(src) + srcExtent + 1 : src;
     const bool mirror = dstBack != srcBack;
-    map.dstStart = dstLow;
+    const std::int64_t from = std::max<std::int64_t>(dstLow, clipLo);
+    const std::int64_t to = std::min<std::int64_t>(dstLow + dw, clipHi);
+    if (from >= to)
+        return false;
+    map.dstStart = int(from);
     map.unit = dw == sw && !mirror;
-    map.first.assign(std::size_t(dw), 0);
-    map.last.assign(std::size_t(dw), 0);
-    auto put = [&](int d, int j0, int j1) {
-        const int di = mirror ? dw - 1 - d : d;
-        map.first[std::size_t(di)] = srcLow + j0;
-        map.last[std::size_t(di)] = srcLow + j1;
-    };
-    if (sw > dw && combine) {
-        // Shrinking with a combining mode: every source index belongs to the destination index
-        // whose span holds its centre.
-        std::vector<int> lo(std::size_t(dw), -1), hi(std::size_t(dw), -1);
-        for (int j = 0; j < sw; ++j) {
-            const int d = int((std::int64_t(2 * j + 1) * dw) / (std::int64_t(2) * sw));
-            if (lo[std::size_t(d)] < 0)
-                lo[std::size_t(d)] = j;
-            hi[std::size_t(d)] = j + 1;
+    map.first.resize(std::size_t(to - from));
+    map.last.resize(std::size_t(to - from));
+    // Source indices far outside any bitmap are all alike: clamp them so they fit an int.
+    auto clampIndex = [](std::int64_t v) { return int(std::clamp<std::int64_t>(v, -1, INT32_MAX / 2)); };
+    for (std::int64_t abs = from; abs < to; ++abs) {
+        const std::int64_t di = abs - dstLow;
+        const std::int64_t d = mirror ? dw - 1 - di : di;
+        std::int64_t j0, j1;
+        if (sw > dw && combine) {
+            // Shrinking with a combining mode: every source index belongs to the destination
+            // index whose span holds its centre, floor((2j + 1) * dw / (2 * sw)) == d.
+            j0 = CeilDiv(2 * d * sw - dw, 2 * dw);
+            j1 = CeilDiv(2 * (d + 1) * sw - dw, 2 * dw);
+        } else {
+            // Nearest pixel: the source index under the destination pixel's centre.
+            j0 = ((2 * d + 1) * sw) / (2 * dw);
+            j1 = j0 + 1;
         }
-        for (int d = 0; d < dw; ++d)
-            put(d, lo[std::size_t(d)], hi[std::size_t(d)]);
-    } else {
-        // Nearest pixel: the source index under the destination pixel's centre.
-        for (int d = 0; d < dw; ++d) {
-            const int j = int((std::int64_t(2 * d + 1) * sw) / (std::int64_t(2) * dw));
-            put(d, j, j + 1);
-        }
+        map.first[std::size_t(abs - from)] = clampIndex(srcLow + j0);
+        map.last[std::size_t(abs - from)] = clampIndex(srcLow + j1);
     }
     return true;
 }
@@ -406,10 +411,15 @@ bool Dc::Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, st
     if (usePattern && brush_.IsNull())
         return true;   // a hollow brush paints nothing
 
+    // Extents beyond any real surface are refused rather than risk overflowing the mapping.
+    constexpr int kMaxExtent = 1 << 28;
+    for (int extent : {dst.right, dst.bottom, sw, sh})
+        if (extent > kMaxExtent || extent < -kMaxExtent)
+            return false;
     const bool combine = stretch && stretchMode_ != COLORONCOLOR;
     AxisMap xs, ys;
-    if (!MapAxis(dst.left, dst.right, useSource ? sx : dst.left, sw, combine, xs)
-        || !MapAxis(dst.top, dst.bottom, useSource ? sy : dst.top, sh, combine, ys))
+    if (!MapAxis(dst.left, dst.right, useSource ? sx : dst.left, sw, combine, 0, target->width(), xs)
+        || !MapAxis(dst.top, dst.bottom, useSource ? sy : dst.top, sh, combine, 0, target->height(), ys))
         return true;   // nothing to draw
 
     QRect area(xs.dstStart, ys.dstStart, int(xs.first.size()), int(ys.first.size()));

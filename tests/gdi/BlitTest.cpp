@@ -175,3 +175,19 @@ TEST(Bitmap, descriptionKeepsDepthAndWordAlignedRows)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StretchBlt, hugeExtentsOnlyCostTheVisiblePart)
+{
+    Canvas src{A, B};
+    Canvas dst(3, 1, Z);
+    // Two source pixels stretched a hundred million times: the three visible pixels show A.
+    EXPECT_TRUE(dst.dc.StretchBlt(-1000, 0, 200000000, 1, &src.dc, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(dst.Row(0), (Row{A, A, A}));
+    EXPECT_FALSE(dst.dc.StretchBlt(0, 0, INT32_MAX, 1, &src.dc, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_TRUE(dst.dc.StretchBlt(0, 0, 3, 1, &src.dc, 0, 0, 100000000, 1, SRCCOPY));   // source outside: untouched
+    EXPECT_EQ(dst.Row(0), (Row{A, A, A}));
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QPixmap>
+#include <cmath>
 
 using namespace gdi;
 using gdi::test::Canvas;
@@ -256,6 +257,35 @@ TEST(DrawIconEx, blendsByAlphaAndScales)
     EXPECT_EQ(c.dc.GetPixel(4, 4), RGB(0, 0, 255));   // the transparent quarter, scaled up
     EXPECT_EQ(c.dc.GetPixel(0, 0), RGB(0, 0, 255));
     EXPECT_FALSE(c.dc.DrawIconEx(0, 0, QIcon(), 4, 4));
+}
+
+} // namespace
+
+namespace {
+
+TEST(Drawing, arcRunsCounterClockwiseFromStartToEnd)
+{
+    // From three o'clock to twelve o'clock: the top-right quarter only.
+    Canvas c(21, 21, W);
+    ASSERT_TRUE(c.dc.Arc(0, 0, 21, 21, 20, 10, 10, 0));
+    const QRect ink = Inked(c, W);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GE(ink.left(), 9);
+    EXPECT_LE(ink.bottom(), 11);
+    EXPECT_GE(ink.right(), 19);
+    EXPECT_LE(ink.top(), 1);
+    // Every inked pixel lies near the circle.
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 21; ++x)
+            if (c.dc.GetPixel(x, y) != W) {
+                const double r = std::hypot(x + 0.5 - 10.5, y + 0.5 - 10.5);
+                EXPECT_NEAR(r, 10, 1.5) << x << "," << y;
+            }
+    // The other way round covers the remaining three quarters.
+    Canvas d(21, 21, W);
+    d.dc.Arc(0, 0, 21, 21, 10, 0, 20, 10);
+    EXPECT_EQ(Inked(d, W).left(), 0);
+    EXPECT_EQ(Inked(d, W).bottom(), 20);
 }
 
 } // namespace
