@@ -25,6 +25,7 @@ ChmBrowser::ChmBrowser(QWidget *parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &ChmBrowser::FollowLink);
+    connect(this, &QTextBrowser::sourceChanged, this, [this](const QUrl &url) { Q_EMIT TopicShown(url.path()); });
 }
 
 void ChmBrowser::SetFile(std::shared_ptr<const ChmFile> file)
@@ -78,18 +79,7 @@ bool ChmBrowser::ShowTopic(const QString &path)
 
 QString ChmBrowser::CurrentTopic() const
 {
-    return current_.isEmpty() ? QString() : current_.path();
-}
-
-void ChmBrowser::doSetSource(const QUrl &name, QTextDocument::ResourceType type)
-{
-    // Relative references in the page resolve against the page being loaded.
-    const QUrl previous = current_;
-    if (!(name.path().isEmpty() && name.hasFragment()))
-        current_ = name.adjusted(QUrl::RemoveFragment);
-    QTextBrowser::doSetSource(name, type);
-    if (current_ != previous)
-        Q_EMIT TopicShown(current_.path());
+    return source().isEmpty() ? QString() : source().path();
 }
 
 QVariant ChmBrowser::loadResource(int type, const QUrl &name)
@@ -97,6 +87,10 @@ QVariant ChmBrowser::loadResource(int type, const QUrl &name)
     if (!file_)
         return {};
     QUrl url = name;
+    // A page is always asked for by its full address; what it refers to (style sheets, images)
+    // resolves against it, whichever way the browser arrived at the page (links, history).
+    if (type == QTextDocument::HtmlResource && url.scheme() == Scheme)
+        current_ = url.adjusted(QUrl::RemoveFragment);
     if (url.isRelative())
         url = current_.isEmpty() ? TopicUrl(name.path()) : current_.resolved(name);
     if (IsExternal(url))
@@ -131,7 +125,7 @@ void ChmBrowser::FollowLink(const QUrl &link)
         scrollToAnchor(link.fragment());
         return;
     }
-    QUrl target = link.isRelative() ? current_.resolved(link) : link;
+    QUrl target = link.isRelative() ? (source().isEmpty() ? current_ : source()).resolved(link) : link;
     if (target.scheme() != Scheme) {
         // "ms-its:file.chm::/page.htm" and the like: the part after "::" is the page.
         const QString inside = file_ ? file_->ResolvePath(target.toString()) : QString();

@@ -40,9 +40,6 @@ public:
 Q_SIGNALS:
     void TopicShown(const QString &path);
 
-protected:
-    void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;
-
 private:
     void FollowLink(const QUrl &link);
 

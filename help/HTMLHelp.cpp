@@ -458,11 +458,13 @@ bool HTMLHelp::HHCheckRegistry(const QString &FileToCheck)
     if (!CheckChmExtension(FileToCheck))
         return false;
     const QString name = BareName(FileToCheck);
-    const auto folder = FindRegistryValue("HKLM", strings::HelpFileListKey, name);
-    if (folder && !name.isEmpty()) {
-        regFileName_ = name;
-        regFilePath_ = *folder;
-        QString full = JoinPath(regFilePath_, name);
+    // Names match without regard to case, but files on this system do not: the file is looked
+    // for under the name it was registered with.
+    const auto entry = name.isEmpty() ? std::nullopt : FindRegistryEntry("HKLM", strings::HelpFileListKey, name);
+    if (entry) {
+        regFileName_ = entry->first;
+        regFilePath_ = entry->second;
+        QString full = JoinPath(regFilePath_, regFileName_);
         regFileExists_ = EnsureFileExists(full);
     } else {
         regFileName_.clear();
@@ -599,6 +601,13 @@ int HTMLHelp::GetPlatformKind()
 
 std::optional<QString> HTMLHelp::FindRegistryValue(const QString &root, const QString &key, const QString &name)
 {
+    const auto entry = FindRegistryEntry(root, key, name);
+    return entry ? std::optional<QString>(entry->second) : std::nullopt;
+}
+
+std::optional<std::pair<QString, QString>> HTMLHelp::FindRegistryEntry(const QString &root, const QString &key,
+                                                                        const QString &name)
+{
     const auto hive = RootByName(root);
     if (!hive)
         return std::nullopt;
@@ -606,11 +615,11 @@ std::optional<QString> HTMLHelp::FindRegistryValue(const QString &root, const QS
     services::HKEY handle = 0;
     if (registry.OpenKey(*hive, key, &handle) != services::ERROR_SUCCESS)
         return std::nullopt;
-    std::optional<QString> result;
+    std::optional<std::pair<QString, QString>> result;
     if (name.isEmpty()) {
         QString value;
         if (registry.QueryString(handle, QString(), &value) == services::ERROR_SUCCESS)
-            result = value;
+            result.emplace(QString(), value);
     } else {
         QString valueName;
         unsigned type = services::REG_NONE;
@@ -621,7 +630,7 @@ std::optional<QString> HTMLHelp::FindRegistryValue(const QString &root, const QS
                 continue;
             QString value;
             if (registry.QueryString(handle, valueName, &value) == services::ERROR_SUCCESS) {
-                result = value;
+                result.emplace(valueName, value);
                 break;
             }
         }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -114,6 +115,9 @@ public:
     // A string value (expandable ones expanded) of root ("HKCR", "HKCU", "HKLM", "HKU", "HKCC",
     // "HKDD") \ key; value names match without regard to case; "" is the default value.
     static std::optional<QString> FindRegistryValue(const QString &root, const QString &key, const QString &name);
+    // The same, with the value's name as stored.
+    static std::optional<std::pair<QString, QString>> FindRegistryEntry(const QString &root, const QString &key,
+                                                                        const QString &name);
     static QString FriendlyViewerName(const QString &version);
     static QString FriendlyBrowserName(const QString &version);
 
