@@ -72,7 +72,12 @@ bool IsSkippedDestination(std::string_view word)
         "protusertbl", "revtbl", "rsidtbl", "stylesheet", "subject", "tc", "template", "themedata",
         "title", "upr", "userprops", "wgrffmtfilter", "xe", "xmlnstbl",
     };
-    return std::find(std::begin(kSkipped), std::end(kSkipped), word) != std::end(kSkipped);
+    static const std::vector<std::string_view> sorted = [] {
+        std::vector<std::string_view> words(std::begin(kSkipped), std::end(kSkipped));
+        std::sort(words.begin(), words.end());
+        return words;
+    }();
+    return std::binary_search(sorted.begin(), sorted.end(), word);
 }
 
 class Parser {
@@ -150,6 +155,20 @@ QString Parser::Run()
             ++pos_;
             break;
         default:
+            if (c >= 0x20 && c < 0x80 && pendingSkip_ == 0 && pendingBytes_.isEmpty()) {
+                // Most of a document is runs of plain ASCII text: take the whole run at once.
+                const qsizetype start = pos_;
+                while (pos_ < data_.size()) {
+                    const auto b = static_cast<unsigned char>(data_[pos_]);
+                    if (b < 0x20 || b >= 0x80 || b == '{' || b == '}' || b == '\\')
+                        break;
+                    ++pos_;
+                }
+                pendingIgnorable_ = false;
+                if (Showing())
+                    out_.append(QLatin1StringView(data_.data() + start, pos_ - start));
+                break;
+            }
             ++pos_;
             pendingIgnorable_ = false;
             if (ConsumeFallback())
