@@ -4,7 +4,8 @@
 #include "skin/Failure.h"
 #include "skin/PictureBox.h"
 
-namespace skin {
+namespace skin
+{
 
 ClsPictureDC::ClsPictureDC() = default;
 

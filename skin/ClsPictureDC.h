@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-namespace skin {
+namespace skin
+{
 
 class PictureBox;
 
@@ -18,8 +19,9 @@ class PictureBox;
 // The context owns its DC and never deletes a bitmap: a bitmap given to StdBitmap belongs to the
 // caller and must outlive its selection here. All read properties are 0 (hDC nullptr) until the
 // first assignment.
-class ClsPictureDC {
-public:
+class ClsPictureDC
+{
+  public:
     ClsPictureDC();
     ~ClsPictureDC();
     ClsPictureDC(const ClsPictureDC &) = delete;
@@ -48,13 +50,13 @@ public:
     std::int16_t BitsPerPixel() const { return std::int16_t(description_.bmBitsPixel); }
     std::int32_t Bits() const { return std::int32_t(description_.bmBits); }
 
-private:
+  private:
     void Release();
 
     std::unique_ptr<gdi::Dc> dc_;
     gdi::Bitmap *current_ = nullptr;
     gdi::Bitmap *previous_ = nullptr;
-    std::shared_ptr<gdi::Bitmap> held_;   // the copy made by SetPictBitmap, kept while selected
+    std::shared_ptr<gdi::Bitmap> held_; // the copy made by SetPictBitmap, kept while selected
     gdi::BITMAP description_;
     gdi::Colour transColor_ = 0;
 };

@@ -4,13 +4,15 @@
 #include <QString>
 #include <stdexcept>
 
-namespace skin {
+namespace skin
+{
 
 // A failed operation of the skin or a skinned control, carrying the error number and description
 // that ReportError shows. Thrown by operations that hand their failures to the caller (for
 // example ClsPictureDC::SetPictBitmap) and caught where the failure is reported.
-class Failure : public std::runtime_error {
-public:
+class Failure : public std::runtime_error
+{
+  public:
     Failure(long number, const QString &description)
         : std::runtime_error(description.toStdString()), number_(number), description_(description)
     {
@@ -22,7 +24,7 @@ public:
     static constexpr long InvalidPicture = 481;
     static constexpr long OutOfMemory = 7;
 
-private:
+  private:
     long number_;
     QString description_;
 };

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "skin/PictureBox.h"
 
-namespace skin {
+namespace skin
+{
 
 PictureBox::PictureBox(const QImage &picture)
 {
@@ -53,7 +54,8 @@ void PictureBox::Rebuild()
 {
     dc_.SelectObject(static_cast<gdi::Bitmap *>(nullptr));
     const QSize size = ClientSize();
-    image_ = size.isEmpty() ? gdi::Bitmap() : gdi::Bitmap(size.width(), size.height(), 24, gdi::TranslateColour(backColour_));
+    image_ = size.isEmpty() ? gdi::Bitmap()
+                            : gdi::Bitmap(size.width(), size.height(), 24, gdi::TranslateColour(backColour_));
     if (image_.IsNull())
         return;
     dc_.SelectObject(&image_);

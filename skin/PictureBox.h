@@ -9,7 +9,8 @@
 #include <QSize>
 #include <memory>
 
-namespace skin {
+namespace skin
+{
 
 // The picture box of a host window as the picture device context sees it (no widget): a picture
 // (a bitmap the box owns) and the box's persistent drawing, its "image": the back colour, the
@@ -17,8 +18,9 @@ namespace skin {
 //
 // Pictures are shared: a ClsPictureDC that selected a copy made by PictBitmap keeps that copy
 // alive even after the box has been given another picture.
-class PictureBox {
-public:
+class PictureBox
+{
+  public:
     PictureBox() = default;
     explicit PictureBox(const QImage &picture);
 
@@ -38,12 +40,12 @@ public:
     QImage Image() const;
     gdi::Dc *hDC();
 
-private:
+  private:
     void Rebuild();
 
     std::shared_ptr<gdi::Bitmap> picture_;
     QSize fixedSize_;
-    gdi::Colour backColour_ = 0x8000000F;   // button face, like a fresh picture box
+    gdi::Colour backColour_ = 0x8000000F; // button face, like a fresh picture box
     gdi::Bitmap image_;
     gdi::Dc dc_;
 };

@@ -7,12 +7,14 @@
 #include <QHash>
 #include <chrono>
 
-namespace skin {
-namespace {
+namespace skin
+{
+namespace
+{
 
 struct Guard {
     std::function<std::int64_t()> clock;
-    QHash<QString, std::int64_t> lastShown;   // title + text -> time the box was shown
+    QHash<QString, std::int64_t> lastShown; // title + text -> time the box was shown
     bool showing = false;
 };
 
@@ -36,8 +38,8 @@ std::int64_t Now()
 
 QString ReportErrorTitle(long number, const QString &operation, const QString &module)
 {
-    return QStringLiteral("ERROR - ") + QString::number(number) + QStringLiteral(" - ") + operation
-           + QStringLiteral(" - ") + module;
+    return QStringLiteral("ERROR - ") + QString::number(number) + QStringLiteral(" - ") + operation +
+           QStringLiteral(" - ") + module;
 }
 
 QString ReportErrorText(long number, const QString &description)
@@ -71,7 +73,8 @@ bool ReportError(long number, const QString &description, const QString &operati
 
 bool ReportError(const Failure &failure, const QString &operation, const QString &module)
 {
-    return ReportError(failure.Number(), failure.Description(), operation, module, services::EVENTLOG_ERROR_TYPE);
+    return ReportError(failure.Number(), failure.Description(), operation, module,
+                       services::EVENTLOG_ERROR_TYPE);
 }
 
 void SetReportErrorClock(std::function<std::int64_t()> clock)

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <functional>
 
-namespace skin {
+namespace skin
+{
 
 // The one failure report of the window skin and the skinned controls: a modal message box
 // (warning icon, OK button) through services::MessageBox::Current() and the same words in the

@@ -6,7 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-namespace {
+namespace
+{
 
 struct Surface {
     gdi::Bitmap bitmap;

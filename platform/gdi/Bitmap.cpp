@@ -3,8 +3,10 @@
 
 #include "platform/gdi/Colour.h"
 
-namespace gdi {
-namespace {
+namespace gdi
+{
+namespace
+{
 
 int DepthOf(const QImage &image)
 {
@@ -58,7 +60,7 @@ Bitmap::Bitmap(int width, int height, int bitsPerPixel, std::uint32_t fill)
     if (width <= 0 || height <= 0)
         return;
     image_ = QImage(width, height, QImage::Format_RGB32);
-    if (image_.isNull())   // allocation refused (absurd size): stay a null bitmap
+    if (image_.isNull()) // allocation refused (absurd size): stay a null bitmap
         return;
     QRgb value = ToQRgb(fill & 0xFFFFFFu);
     if (bitsPerPixel == 1)

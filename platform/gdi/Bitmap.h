@@ -4,7 +4,8 @@
 #include <QImage>
 #include <cstdint>
 
-namespace gdi {
+namespace gdi
+{
 
 // The 24-byte description of a bitmap (the BITMAP record). bmBits is 0 for every bitmap here:
 // they behave as device-dependent bitmaps whose bits are reached through a Dc, not a pointer.
@@ -12,7 +13,7 @@ struct BITMAP {
     std::int32_t bmType = 0;
     std::int32_t bmWidth = 0;
     std::int32_t bmHeight = 0;
-    std::int32_t bmWidthBytes = 0;   // bytes per scan line, rounded up to a 16-bit word
+    std::int32_t bmWidthBytes = 0; // bytes per scan line, rounded up to a 16-bit word
     std::uint16_t bmPlanes = 0;
     std::uint16_t bmBitsPixel = 0;
     std::uint32_t bmBits = 0;
@@ -27,11 +28,12 @@ struct BITMAP {
 // it; selecting it into a Dc does not transfer ownership (delete it only after selecting it out).
 // A monochrome bitmap (depth 1) holds only black and white; blits into and out of it convert
 // colours the way the old platform did (see Dc::BitBlt).
-class Bitmap {
-public:
-    Bitmap() = default;                       // null bitmap (0 x 0)
-    explicit Bitmap(const QImage &image);     // depth from the image: indexed/grey 8 -> 8, mono -> 1,
-                                              // with alpha -> 32, 16-bit -> 16, otherwise 24
+class Bitmap
+{
+  public:
+    Bitmap() = default;                   // null bitmap (0 x 0)
+    explicit Bitmap(const QImage &image); // depth from the image: indexed/grey 8 -> 8, mono -> 1,
+                                          // with alpha -> 32, 16-bit -> 16, otherwise 24
     Bitmap(const QImage &image, int bitsPerPixel);
     Bitmap(int width, int height, int bitsPerPixel = 24, std::uint32_t fill = 0); // fill is 0x00BBGGRR
 
@@ -55,7 +57,7 @@ public:
     // A standalone deep copy (CopyImage), optionally scaled (nearest pixel) to width x height.
     Bitmap Copy(int width = 0, int height = 0) const;
 
-private:
+  private:
     QImage image_;
     int bitsPerPixel_ = 0;
 };

@@ -3,7 +3,8 @@
 
 #include "platform/gdi/Bitmap.h"
 
-namespace gdi {
+namespace gdi
+{
 
 Brush Brush::Pattern(const Bitmap &bitmap)
 {
@@ -11,7 +12,7 @@ Brush Brush::Pattern(const Bitmap &bitmap)
         return Null();
     Brush b;
     b.style_ = BS_PATTERN;
-    b.pattern_ = bitmap.Image().copy();   // the brush keeps its own pixels
+    b.pattern_ = bitmap.Image().copy(); // the brush keeps its own pixels
     b.monoPattern_ = bitmap.IsMonochrome();
     return b;
 }

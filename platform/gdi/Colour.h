@@ -5,24 +5,37 @@
 #include <QtGui/qrgb.h>
 #include <cstdint>
 
-namespace gdi {
+namespace gdi
+{
 
 // A colour as every API of the program passes it: 0x00BBGGRR (red in the low byte).
 // A value with the top bit set (0x80000000 + index) names a system colour; TranslateColour
 // turns it into the palette's current colour.
 using Colour = std::uint32_t;
 
-constexpr Colour CLR_INVALID = 0xFFFFFFFFu;   // GetPixel outside the surface or the clip
+constexpr Colour CLR_INVALID = 0xFFFFFFFFu; // GetPixel outside the surface or the clip
 constexpr Colour SYSTEM_COLOUR_FLAG = 0x80000000u;
 
 constexpr Colour RGB(int red, int green, int blue)
 {
     return Colour(red & 0xFF) | (Colour(green & 0xFF) << 8) | (Colour(blue & 0xFF) << 16);
 }
-constexpr int GetRValue(Colour c) { return int(c & 0xFF); }
-constexpr int GetGValue(Colour c) { return int((c >> 8) & 0xFF); }
-constexpr int GetBValue(Colour c) { return int((c >> 16) & 0xFF); }
-constexpr bool IsSystemColour(Colour c) { return (c & SYSTEM_COLOUR_FLAG) != 0; }
+constexpr int GetRValue(Colour c)
+{
+    return int(c & 0xFF);
+}
+constexpr int GetGValue(Colour c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(Colour c)
+{
+    return int((c >> 16) & 0xFF);
+}
+constexpr bool IsSystemColour(Colour c)
+{
+    return (c & SYSTEM_COLOUR_FLAG) != 0;
+}
 
 // System colour indices (the classic COLOR_* numbers).
 enum SysColour : int {
@@ -76,7 +89,7 @@ constexpr Colour FromQRgb(QRgb rgb)
 {
     return ((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16);
 }
-QColor ToQColor(Colour colour);          // translates system colours first
+QColor ToQColor(Colour colour); // translates system colours first
 Colour FromQColor(const QColor &colour);
 
 } // namespace gdi

@@ -11,8 +11,10 @@
 #include <numbers>
 #include <vector>
 
-namespace gdi {
-namespace {
+namespace gdi
+{
+namespace
+{
 
 constexpr QRgb kWhite = 0xFFFFFFFFu;
 constexpr QRgb kBlack = 0xFF000000u;
@@ -26,20 +28,21 @@ QRgb ToMonochrome(QRgb rgb)
 // One axis of a blit: for each destination index (after normalising negative extents), the
 // range [first, last) of source indices that feed it.
 struct AxisMap {
-    int dstStart = 0;          // first destination pixel (absolute)
-    bool unit = false;         // one source pixel per destination pixel, same order
-    std::vector<int> first;    // absolute source indices
+    int dstStart = 0;       // first destination pixel (absolute)
+    bool unit = false;      // one source pixel per destination pixel, same order
+    std::vector<int> first; // absolute source indices
     std::vector<int> last;
 };
 
-std::int64_t CeilDiv(std::int64_t a, std::int64_t b)   // b > 0
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) // b > 0
 {
     return a >= 0 ? (a + b - 1) / b : -((-a) / b);
 }
 
 // dst/dstExtent and src/srcExtent as given by the caller (extents may be negative). Only the
 // destination pixels within [clipLo, clipHi) are mapped, so absurd extents cost nothing.
-bool MapAxis(int dst, int dstExtent, int src, int srcExtent, bool combine, int clipLo, int clipHi, AxisMap &map)
+bool MapAxis(int dst, int dstExtent, int src, int srcExtent, bool combine, int clipLo, int clipHi,
+             AxisMap &map)
 {
     if (dstExtent == 0 || srcExtent == 0)
         return false;
@@ -122,11 +125,16 @@ QRgb Combine(int mode, const QImage &image, int x0, int x1, int y0, int y1)
 std::vector<int> DashPattern(int style)
 {
     switch (style) {
-    case PS_DASH: return {18, 6};
-    case PS_DOT: return {3, 3};
-    case PS_DASHDOT: return {9, 6, 3, 6};
-    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
-    default: return {};
+    case PS_DASH:
+        return {18, 6};
+    case PS_DOT:
+        return {3, 3};
+    case PS_DASHDOT:
+        return {9, 6, 3, 6};
+    case PS_DASHDOTDOT:
+        return {9, 3, 3, 3, 3, 3};
+    default:
+        return {};
     }
 }
 
@@ -158,7 +166,7 @@ QRegion Eroded(const QRegion &region, int width, int height)
 
 struct TextLine {
     QString text;
-    int underline = -1;     // index of the prefixed character in text, or -1
+    int underline = -1; // index of the prefixed character in text, or -1
     int width = 0;
 };
 
@@ -176,7 +184,7 @@ TextLine StripPrefix(const QString &raw, bool prefixes)
             if (raw[i] != QLatin1Char('&'))
                 line.underline = int(line.text.size());
         } else if (raw[i] == QLatin1Char('&')) {
-            continue;   // a trailing '&' shows nothing
+            continue; // a trailing '&' shows nothing
         }
         line.text += raw[i];
     }
@@ -216,7 +224,7 @@ std::vector<TextLine> LayoutText(const QString &text, unsigned format, int width
         int pos = 0;
         const int n = int(s.size());
         while (pos < n) {
-            int lineEnd = pos;     // exclusive end of text that fits so far
+            int lineEnd = pos; // exclusive end of text that fits so far
             int scan = pos;
             while (scan < n) {
                 int wordEnd = scan;
@@ -229,7 +237,7 @@ std::vector<TextLine> LayoutText(const QString &text, unsigned format, int width
                 lineEnd = wordEnd;
                 scan = wordEnd;
                 if (fm.horizontalAdvance(s.mid(pos, lineEnd - pos)) > width)
-                    break;   // a lone word too wide for the box
+                    break; // a lone word too wide for the box
             }
             TextLine line;
             line.text = s.mid(pos, lineEnd - pos);
@@ -251,10 +259,11 @@ std::vector<TextLine> LayoutText(const QString &text, unsigned format, int width
 
 Dc::Dc() = default;
 
-Dc::Dc(QImage *surface, std::function<void(const QRect &)> changed) : surface_(surface), changed_(std::move(changed))
+Dc::Dc(QImage *surface, std::function<void(const QRect &)> changed)
+    : surface_(surface), changed_(std::move(changed))
 {
-    if (surface_ && !surface_->isNull() && surface_->format() != QImage::Format_RGB32
-        && surface_->format() != QImage::Format_ARGB32_Premultiplied)
+    if (surface_ && !surface_->isNull() && surface_->format() != QImage::Format_RGB32 &&
+        surface_->format() != QImage::Format_ARGB32_Premultiplied)
         *surface_ = surface_->convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
@@ -409,7 +418,7 @@ bool Dc::Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, st
         sh = dst.bottom;
     }
     if (usePattern && brush_.IsNull())
-        return true;   // a hollow brush paints nothing
+        return true; // a hollow brush paints nothing
 
     // Extents beyond any real surface are refused rather than risk overflowing the mapping.
     constexpr int kMaxExtent = 1 << 28;
@@ -418,9 +427,9 @@ bool Dc::Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, st
             return false;
     const bool combine = stretch && stretchMode_ != COLORONCOLOR;
     AxisMap xs, ys;
-    if (!MapAxis(dst.left, dst.right, useSource ? sx : dst.left, sw, combine, 0, target->width(), xs)
-        || !MapAxis(dst.top, dst.bottom, useSource ? sy : dst.top, sh, combine, 0, target->height(), ys))
-        return true;   // nothing to draw
+    if (!MapAxis(dst.left, dst.right, useSource ? sx : dst.left, sw, combine, 0, target->width(), xs) ||
+        !MapAxis(dst.top, dst.bottom, useSource ? sy : dst.top, sh, combine, 0, target->height(), ys))
+        return true; // nothing to draw
 
     QRect area(xs.dstStart, ys.dstStart, int(xs.first.size()), int(ys.first.size()));
     if (useSource) {
@@ -499,8 +508,9 @@ bool Dc::Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, st
             const QRgb *srcPixels = srcRow.data();
             if (useSource && direct && ys.last[std::size_t(k)] - ys.first[std::size_t(k)] == 1) {
                 // Same depth, one-to-one columns: read the source scan line in place.
-                srcPixels = reinterpret_cast<const QRgb *>(source->constScanLine(ys.first[std::size_t(k)] - offY))
-                            + (xs.first[std::size_t(r.left() - xs.dstStart)] - offX);
+                srcPixels =
+                    reinterpret_cast<const QRgb *>(source->constScanLine(ys.first[std::size_t(k)] - offY)) +
+                    (xs.first[std::size_t(r.left() - xs.dstStart)] - offX);
             } else if (useSource) {
                 const int y0 = ys.first[std::size_t(k)] - offY, y1 = ys.last[std::size_t(k)] - offY;
                 for (int i = 0; i < n; ++i) {
@@ -537,8 +547,8 @@ bool Dc::FillRegionWith(const QRegion &region, const Brush &brush, std::uint8_t 
     const QRect box = region.boundingRect();
     bool ok = true;
     if (!box.isEmpty())
-        ok = Blit({box.left(), box.top(), box.width(), box.height()}, nullptr, 0, 0, box.width(), box.height(),
-                  std::uint32_t(rop) << 16, false);
+        ok = Blit({box.left(), box.top(), box.width(), box.height()}, nullptr, 0, 0, box.width(),
+                  box.height(), std::uint32_t(rop) << 16, false);
     clip_ = savedClip;
     brush_ = saved;
     return ok;
@@ -596,7 +606,7 @@ void Dc::DrawThinLine(QImage &image, QPoint from, QPoint to, const QRegion &visi
     int err = dx + dy;
     const QRect bounds(0, 0, image.width(), image.height());
     const bool clipped = clip_.has_value();
-    while (x != to.x() || y != to.y()) {   // the end point itself is not drawn
+    while (x != to.x() || y != to.y()) { // the end point itself is not drawn
         const bool on = pattern.empty() || StyleOn(pattern, styleCounter);
         ++styleCounter;
         if ((on || opaqueGaps) && bounds.contains(x, y) && (!clipped || visible.contains(QPoint(x, y))))
@@ -675,7 +685,8 @@ bool Dc::DrawPath(const QPainterPath &path, bool fill)
         painter.strokePath(path, pen);
     }
     painter.end();
-    Changed(path.boundingRect().toAlignedRect().adjusted(-pen_.Width(), -pen_.Width(), pen_.Width(), pen_.Width()));
+    Changed(path.boundingRect().toAlignedRect().adjusted(-pen_.Width(), -pen_.Width(), pen_.Width(),
+                                                         pen_.Width()));
     return true;
 }
 
@@ -741,7 +752,8 @@ bool Dc::Ellipse(int left, int top, int right, int bottom)
     if (!brush_.IsNull())
         FillRegionWith(shape.ToQRegion(), brush_, 0xF0);
     if (!pen_.IsNull()) {
-        const QRegion outline = shape.ToQRegion().subtracted(Eroded(shape.ToQRegion(), pen_.Width(), pen_.Width()));
+        const QRegion outline =
+            shape.ToQRegion().subtracted(Eroded(shape.ToQRegion(), pen_.Width(), pen_.Width()));
         FillRegionWith(outline, Brush(pen_.Color()), 0xF0);
     }
     return true;
@@ -751,7 +763,8 @@ bool Dc::Arc(int left, int top, int right, int bottom, int xStart, int yStart, i
 {
     if (!Target())
         return false;
-    const QRectF box = QRectF(QPointF(left, top), QPointF(right - 1, bottom - 1)).normalized().translated(0.5, 0.5);
+    const QRectF box =
+        QRectF(QPointF(left, top), QPointF(right - 1, bottom - 1)).normalized().translated(0.5, 0.5);
     const QPointF c = box.center();
     // Angles in degrees, counter-clockwise from three o'clock (screen y grows downwards).
     const double a0 = std::atan2(c.y() - (yStart + 0.5), (xStart + 0.5) - c.x()) * 180.0 / std::numbers::pi;
@@ -779,7 +792,7 @@ bool Dc::Arc(int left, int top, int right, int bottom, int xStart, int yStart, i
         if (pts.size() > 2 && pts.back() == pts.front())
             pts.pop_back();
         if (pts.size() >= 2) {
-            pts.push_back(pts.back() + QPoint(1, 0));   // keep the last traced pixel
+            pts.push_back(pts.back() + QPoint(1, 0)); // keep the last traced pixel
             ok = Polyline(std::span<const QPoint>(pts.data(), pts.size() - 1));
             // Polyline leaves out its final point; draw that pixel too.
             const std::vector<QPoint> tail = {pts[pts.size() - 2], pts[pts.size() - 1]};
@@ -808,7 +821,8 @@ bool Dc::FrameRect(const Rect &rect, const Brush &brush)
     if (rect.IsEmpty())
         return true;
     const QRegion outer(rect.ToQRect());
-    return FillRegionWith(outer.subtracted(outer.intersected(QRect(rect.ToQRect().adjusted(1, 1, -1, -1)))), brush, 0xF0);
+    return FillRegionWith(outer.subtracted(outer.intersected(QRect(rect.ToQRect().adjusted(1, 1, -1, -1)))),
+                          brush, 0xF0);
 }
 
 bool Dc::FillRgn(const Region &region, const Brush &brush)

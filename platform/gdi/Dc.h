@@ -11,8 +11,8 @@
 #include "platform/gdi/Region.h"
 
 #include <QIcon>
-#include <QPainterPath>
 #include <QImage>
+#include <QPainterPath>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
@@ -20,7 +20,8 @@
 #include <optional>
 #include <span>
 
-namespace gdi {
+namespace gdi
+{
 
 enum BackgroundMode : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum StretchMode : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
@@ -30,8 +31,8 @@ enum DrawTextFormat : unsigned {
     DT_LEFT = 0x0,
     DT_CENTER = 0x1,
     DT_RIGHT = 0x2,
-    DT_VCENTER = 0x4,      // single line only
-    DT_BOTTOM = 0x8,       // single line only
+    DT_VCENTER = 0x4, // single line only
+    DT_BOTTOM = 0x8,  // single line only
     DT_WORDBREAK = 0x10,
     DT_SINGLELINE = 0x20,
     DT_EXPANDTABS = 0x40,
@@ -55,8 +56,9 @@ enum DrawTextFormat : unsigned {
 // Defaults, as on the old platform: black 1-pixel pen, white solid brush, application font,
 // text colour black, background colour white, background mode OPAQUE, stretch mode BLACKONWHITE,
 // no clip region, current position (0, 0).
-class Dc {
-public:
+class Dc
+{
+  public:
     Dc();
     explicit Dc(QImage *surface, std::function<void(const QRect &)> changed = {});
     ~Dc();
@@ -81,7 +83,7 @@ public:
     int SelectClipRgn(const Region *region);
     std::optional<Region> ClipRegion() const { return clip_; }
 
-    Colour SetTextColor(Colour colour);      // each setter returns the previous value
+    Colour SetTextColor(Colour colour); // each setter returns the previous value
     Colour SetBkColor(Colour colour);
     int SetBkMode(int mode);
     int SetStretchBltMode(int mode);
@@ -109,21 +111,21 @@ public:
     // source and destination of opposite sign flip the image. Nearest-pixel scaling; when
     // shrinking, the eliminated pixels are ANDed (BLACKONWHITE, the default), ORed (WHITEONBLACK),
     // dropped (COLORONCOLOR) or averaged (HALFTONE).
-    bool StretchBlt(int x, int y, int width, int height, const Dc *src, int srcX, int srcY,
-                    int srcWidth, int srcHeight, std::uint32_t rop);
+    bool StretchBlt(int x, int y, int width, int height, const Dc *src, int srcX, int srcY, int srcWidth,
+                    int srcHeight, std::uint32_t rop);
     // With the selected brush as pattern (negative extents allowed, as above).
     bool PatBlt(int x, int y, int width, int height, std::uint32_t rop);
 
     // -- pixels -----------------------------------------------------------------------------
-    Colour GetPixel(int x, int y) const;     // CLR_INVALID outside the target or the clip
+    Colour GetPixel(int x, int y) const; // CLR_INVALID outside the target or the clip
     bool SetPixelV(int x, int y, Colour colour);
 
     // -- lines and shapes (selected pen outlines, selected brush fills) ----------------------
-    QPoint MoveTo(int x, int y);             // returns the previous position
+    QPoint MoveTo(int x, int y); // returns the previous position
     QPoint CurrentPosition() const { return position_; }
-    bool LineTo(int x, int y);               // the end point itself is not drawn
+    bool LineTo(int x, int y); // the end point itself is not drawn
     bool Polyline(std::span<const QPoint> points);
-    bool Polygon(std::span<const QPoint> points);      // closed, filled by the poly fill mode
+    bool Polygon(std::span<const QPoint> points); // closed, filled by the poly fill mode
     bool Rectangle(int left, int top, int right, int bottom);
     bool Ellipse(int left, int top, int right, int bottom);
     // Counter-clockwise arc of the ellipse in the rectangle, from the radial through
@@ -131,7 +133,7 @@ public:
     bool Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
 
     bool FillRect(const Rect &rect, const Brush &brush);
-    bool FrameRect(const Rect &rect, const Brush &brush);   // 1-pixel border inside rect
+    bool FrameRect(const Rect &rect, const Brush &brush); // 1-pixel border inside rect
     bool FillRgn(const Region &region, const Brush &brush);
     // A frame width x height pixels wide along the inside of the region's outline.
     bool FrameRgn(const Region &region, const Brush &brush, int width, int height);
@@ -147,8 +149,8 @@ public:
     // of the widest line, the height of all lines). Text is clipped to rect unless DT_NOCLIP.
     // Returns the height of the text in pixels (0 on failure).
     int DrawText(const QString &text, Rect *rect, unsigned format);
-    QSize GetTextExtent(const QString &text) const;     // GetTextExtentPoint32
-    bool TextOut(int x, int y, const QString &text);    // top-left at (x, y)
+    QSize GetTextExtent(const QString &text) const;  // GetTextExtentPoint32
+    bool TextOut(int x, int y, const QString &text); // top-left at (x, y)
 
     // -- pictures ---------------------------------------------------------------------------
     // Draws the icon (or an image with alpha) at (x, y) scaled to cx x cy, blended by its alpha.
@@ -156,10 +158,11 @@ public:
     bool DrawIconEx(int x, int y, const QIcon &icon, int cx, int cy);
     bool DrawIconEx(int x, int y, const QImage &image, int cx, int cy);
 
-private:
+  private:
     struct BlitSource;
-    bool Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, std::uint32_t rop, bool stretch);
-    QRegion Visible(const QRect &area) const;      // area within target and clip
+    bool Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, std::uint32_t rop,
+              bool stretch);
+    QRegion Visible(const QRect &area) const; // area within target and clip
     void Changed(const QRect &area);
     bool FillRegionWith(const QRegion &region, const Brush &brush, std::uint8_t rop);
     void DrawThinLine(QImage &image, QPoint from, QPoint to, const QRegion &visible, int &styleCounter);

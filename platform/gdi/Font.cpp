@@ -5,8 +5,10 @@
 #include <QGuiApplication>
 #include <QHash>
 
-namespace gdi {
-namespace {
+namespace gdi
+{
+namespace
+{
 
 QHash<QString, QString> &Substitutes()
 {
@@ -18,8 +20,7 @@ QHash<QString, QString> &Substitutes()
 
 Font::Font() : font_(qGuiApp ? QGuiApplication::font() : QFont()) {}
 
-Font::Font(const QString &face, int height, int weight, bool italic, bool underline, bool strikeOut)
-    : Font()
+Font::Font(const QString &face, int height, int weight, bool italic, bool underline, bool strikeOut) : Font()
 {
     const QString family = Substitute(face);
     if (!family.isEmpty())

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-namespace gdi {
+namespace gdi
+{
 
 void RopRow(std::uint8_t t, QRgb *dst, const QRgb *src, const QRgb *pat, int count)
 {
@@ -26,9 +27,9 @@ void RopRow(std::uint8_t t, QRgb *dst, const QRgb *src, const QRgb *pat, int cou
         const std::uint32_t s = src ? src[i] : 0u;
         const std::uint32_t d = dst[i];
         const std::uint32_t np = ~p, ns = ~s, nd = ~d;
-        const std::uint32_t r = (m[0] & np & ns & nd) | (m[1] & np & ns & d) | (m[2] & np & s & nd)
-                                | (m[3] & np & s & d) | (m[4] & p & ns & nd) | (m[5] & p & ns & d)
-                                | (m[6] & p & s & nd) | (m[7] & p & s & d);
+        const std::uint32_t r = (m[0] & np & ns & nd) | (m[1] & np & ns & d) | (m[2] & np & s & nd) |
+                                (m[3] & np & s & d) | (m[4] & p & ns & nd) | (m[5] & p & ns & d) |
+                                (m[6] & p & s & nd) | (m[7] & p & s & d);
         dst[i] = 0xFF000000u | (r & 0x00FFFFFFu);
     }
 }

@@ -3,7 +3,8 @@
 
 #include <QRect>
 
-namespace gdi {
+namespace gdi
+{
 
 // A rectangle the way the drawing calls take it: right and bottom are exclusive.
 struct Rect {
@@ -16,7 +17,10 @@ struct Rect {
     constexpr int Height() const { return bottom - top; }
     constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
     QRect ToQRect() const { return QRect(left, top, right - left, bottom - top); }
-    static Rect FromQRect(const QRect &r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+    static Rect FromQRect(const QRect &r)
+    {
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
     friend constexpr bool operator==(const Rect &, const Rect &) = default;
 };
 

@@ -7,8 +7,10 @@
 #include <cmath>
 #include <vector>
 
-namespace gdi {
-namespace {
+namespace gdi
+{
+namespace
+{
 
 // Builds a region from one horizontal span per row (x0 inclusive, x1 exclusive), merging equal
 // neighbouring rows into bands so the QRegion comes out in its canonical form.
@@ -111,7 +113,7 @@ Region CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseW
             span.second = std::min(span.second, right);
         }
         spans[std::size_t(r)] = span;
-        spans[std::size_t(h - 1 - r)] = span;   // the shape is symmetric top to bottom
+        spans[std::size_t(h - 1 - r)] = span; // the shape is symmetric top to bottom
     }
     return Region(FromSpans(top, spans));
 }
@@ -140,12 +142,23 @@ int CombineRgn(Region &dest, const Region &a, const Region &b, int mode)
     const QRegion &rb = b.ToQRegion();
     QRegion result;
     switch (mode) {
-    case RGN_AND: result = ra.intersected(rb); break;
-    case RGN_OR: result = ra.united(rb); break;
-    case RGN_XOR: result = ra.xored(rb); break;
-    case RGN_DIFF: result = ra.subtracted(rb); break;
-    case RGN_COPY: result = ra; break;
-    default: return RGN_ERROR;
+    case RGN_AND:
+        result = ra.intersected(rb);
+        break;
+    case RGN_OR:
+        result = ra.united(rb);
+        break;
+    case RGN_XOR:
+        result = ra.xored(rb);
+        break;
+    case RGN_DIFF:
+        result = ra.subtracted(rb);
+        break;
+    case RGN_COPY:
+        result = ra;
+        break;
+    default:
+        return RGN_ERROR;
     }
     dest = Region(result);
     return dest.Type();

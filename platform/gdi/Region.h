@@ -8,7 +8,8 @@
 #include <QRegion>
 #include <span>
 
-namespace gdi {
+namespace gdi
+{
 
 // Region types returned by CombineRgn, OffsetRgn and GetRgnBox.
 enum RegionType : int { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
@@ -23,21 +24,22 @@ enum PolyFillMode : int { ALTERNATE = 1, WINDING = 2 };
 //  - ellipses and rounded rectangles also lose the right column and bottom row of their bounding
 //    rectangle, so CreateEllipticRgn(0, 0, 11, 11) is a circle of 10 x 10 pixels;
 //  - polygons include the pixels whose centres lie inside, by the chosen fill mode.
-class Region {
-public:
-    Region() = default;                        // empty
+class Region
+{
+  public:
+    Region() = default; // empty
     explicit Region(const QRegion &region) : region_(region) {}
 
-    const QRegion &ToQRegion() const { return region_; }   // usable as QWidget::setMask
-    QBitmap ToMask(const QSize &size) const;   // 1-bit mask: set (color1) where inside
+    const QRegion &ToQRegion() const { return region_; } // usable as QWidget::setMask
+    QBitmap ToMask(const QSize &size) const;             // 1-bit mask: set (color1) where inside
 
-    int Type() const;                          // NULLREGION, SIMPLEREGION or COMPLEXREGION
+    int Type() const; // NULLREGION, SIMPLEREGION or COMPLEXREGION
     bool IsEmpty() const { return region_.isEmpty(); }
-    Rect Box() const;                          // bounding box; all 0 when empty
+    Rect Box() const; // bounding box; all 0 when empty
     bool Contains(int x, int y) const { return region_.contains(QPoint(x, y)); }
     friend bool operator==(const Region &a, const Region &b) { return a.region_ == b.region_; }
 
-private:
+  private:
     QRegion region_;
 };
 

@@ -6,7 +6,8 @@
 using namespace gdi;
 using gdi::test::Canvas;
 
-namespace {
+namespace
+{
 
 using Row = std::vector<Colour>;
 constexpr Colour A = 0x0000F1, B = 0x00F200, C = 0xF30000, D = 0x0F0F0F, Z = 0x777777;
@@ -61,7 +62,8 @@ TEST(StretchBlt, enlargingRepeatsNearestPixels)
 
 TEST(StretchBlt, shrinkingFollowsTheStretchMode)
 {
-    const Colour p = RGB(0xF0, 0x0F, 0x80), q = RGB(0x3C, 0xFF, 0x01), r = RGB(0x10, 0x20, 0x30), s = RGB(0x50, 0x60, 0x70);
+    const Colour p = RGB(0xF0, 0x0F, 0x80), q = RGB(0x3C, 0xFF, 0x01), r = RGB(0x10, 0x20, 0x30),
+                 s = RGB(0x50, 0x60, 0x70);
     Canvas src{p, q, r, s};
     auto shrink = [&](int mode) {
         Canvas dst(2, 1, Z);
@@ -103,7 +105,7 @@ TEST(BitBlt, clipsToTheSurfaceAndTheClipRegion)
     const Region clip = CreateRectRgn(1, 1, 3, 2);
     dst.dc.SelectClipRgn(&clip);
     dst.dc.BitBlt(-5, -5, 20, 20, &src.dc, -5, -5, SRCCOPY);
-    EXPECT_EQ(dst.dc.GetPixel(0, 0), CLR_INVALID);   // outside the clip reads as invalid
+    EXPECT_EQ(dst.dc.GetPixel(0, 0), CLR_INVALID); // outside the clip reads as invalid
     EXPECT_EQ(dst.dc.GetPixel(1, 1), A);
     dst.dc.SelectClipRgn(nullptr);
     EXPECT_EQ(dst.Pixels(), (Row{Z, Z, Z, Z, A, A, Z, Z, Z}));
@@ -123,7 +125,7 @@ TEST(BitBlt, overlappingCopiesWithinOneSurfaceDoNotSmear)
 
     Canvas down(1, 5);
     down.Fill({0, 1, 2, 3, 4});
-    down.dc.BitBlt(0, 1, 1, 4, &down.dc, 0, 0, SRCINVERT);   // a non-copy code takes the same care
+    down.dc.BitBlt(0, 1, 1, 4, &down.dc, 0, 0, SRCINVERT); // a non-copy code takes the same care
     EXPECT_EQ(down.Pixels(), (Row{0, 1 ^ 0, 2 ^ 1, 3 ^ 2, 4 ^ 3}));
 
     Canvas mirrored(4, 1);
@@ -138,7 +140,7 @@ TEST(BitBlt, surfaceContextReportsWhatChanged)
     surface.fill(Qt::white);
     QRect changed;
     Dc dc(&surface, [&](const QRect &r) { changed |= r; });
-    EXPECT_EQ(dc.SelectObject(static_cast<Bitmap *>(nullptr)), nullptr);   // surfaces take no bitmap
+    EXPECT_EQ(dc.SelectObject(static_cast<Bitmap *>(nullptr)), nullptr); // surfaces take no bitmap
     dc.SelectObject(Brush(RGB(255, 0, 0)));
     dc.PatBlt(1, 1, 2, 5, PATCOPY);
     EXPECT_EQ(changed, QRect(1, 1, 2, 3));
@@ -152,7 +154,7 @@ TEST(Bitmap, descriptionKeepsDepthAndWordAlignedRows)
     EXPECT_EQ(tile.bmType, 0);
     EXPECT_EQ(tile.bmWidth, 57);
     EXPECT_EQ(tile.bmHeight, 56);
-    EXPECT_EQ(tile.bmWidthBytes, 172);   // 171 bytes rounded up to a whole word
+    EXPECT_EQ(tile.bmWidthBytes, 172); // 171 bytes rounded up to a whole word
     EXPECT_EQ(tile.bmPlanes, 1);
     EXPECT_EQ(tile.bmBitsPixel, 24);
     EXPECT_EQ(tile.bmBits, 0u);
@@ -166,7 +168,7 @@ TEST(Bitmap, descriptionKeepsDepthAndWordAlignedRows)
     Bitmap copy = eight;
     Dc dc;
     dc.SelectObject(&copy);
-    EXPECT_EQ(dc.GetPixel(4, 2), RGB(255, 0, 0));   // indexed pixels read as colours
+    EXPECT_EQ(dc.GetPixel(4, 2), RGB(255, 0, 0)); // indexed pixels read as colours
 
     EXPECT_EQ(Bitmap(10, 1, 1).Description().bmWidthBytes, 2);
     EXPECT_EQ(Bitmap(QImage(3, 3, QImage::Format_ARGB32)).Description().bmBitsPixel, 32);
@@ -176,7 +178,8 @@ TEST(Bitmap, descriptionKeepsDepthAndWordAlignedRows)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(StretchBlt, hugeExtentsOnlyCostTheVisiblePart)
 {
@@ -186,7 +189,8 @@ TEST(StretchBlt, hugeExtentsOnlyCostTheVisiblePart)
     EXPECT_TRUE(dst.dc.StretchBlt(-1000, 0, 200000000, 1, &src.dc, 0, 0, 2, 1, SRCCOPY));
     EXPECT_EQ(dst.Row(0), (Row{A, A, A}));
     EXPECT_FALSE(dst.dc.StretchBlt(0, 0, INT32_MAX, 1, &src.dc, 0, 0, 2, 1, SRCCOPY));
-    EXPECT_TRUE(dst.dc.StretchBlt(0, 0, 3, 1, &src.dc, 0, 0, 100000000, 1, SRCCOPY));   // source outside: untouched
+    EXPECT_TRUE(
+        dst.dc.StretchBlt(0, 0, 3, 1, &src.dc, 0, 0, 100000000, 1, SRCCOPY)); // source outside: untouched
     EXPECT_EQ(dst.Row(0), (Row{A, A, A}));
 }
 

@@ -11,7 +11,8 @@
 using namespace gdi;
 using gdi::test::Canvas;
 
-namespace {
+namespace
+{
 
 using Row = std::vector<Colour>;
 constexpr Colour W = 0xFFFFFF, K = 0x000000, R = 0x0000FF;
@@ -35,9 +36,9 @@ TEST(Colour, systemColoursComeFromThePaletteThroughOneTable)
     EXPECT_EQ(TranslateColour(0x80000000 | COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
     EXPECT_EQ(TranslateColour(RGB(1, 2, 3)), RGB(1, 2, 3));
     bool ok = false;
-    EXPECT_EQ(TranslateColour(0x12345678, &ok), 0x345678u);   // a plain colour drops its top byte
+    EXPECT_EQ(TranslateColour(0x12345678, &ok), 0x345678u); // a plain colour drops its top byte
     EXPECT_TRUE(ok);
-    EXPECT_EQ(TranslateColour(0x80000019, &ok), 0u);          // 25 names no colour
+    EXPECT_EQ(TranslateColour(0x80000019, &ok), 0u); // 25 names no colour
     EXPECT_FALSE(ok);
     EXPECT_EQ(TranslateColour(0x80000100, &ok), 0u);
     EXPECT_FALSE(ok);
@@ -55,7 +56,7 @@ TEST(Drawing, contextDefaultsAndSelectionReturnsThePrevious)
     EXPECT_EQ(old.Style(), PS_SOLID);
     EXPECT_EQ(old.Color(), K);
     EXPECT_EQ(c.dc.SelectObject(old).Style(), PS_DOT);
-    EXPECT_EQ(c.dc.SelectObject(Brush::Null()).Color(), W);   // white brush by default
+    EXPECT_EQ(c.dc.SelectObject(Brush::Null()).Color(), W); // white brush by default
     EXPECT_EQ(c.dc.SetTextColor(R), K);
     EXPECT_EQ(c.dc.SetBkColor(R), W);
     EXPECT_EQ(c.dc.SetBkMode(TRANSPARENT), OPAQUE);
@@ -117,7 +118,7 @@ TEST(Drawing, rectanglesAndFrames)
 {
     Canvas c(5, 4, K);
     c.dc.SelectObject(Brush(R));
-    c.dc.Rectangle(0, 0, 5, 4);   // black pen border inside the rectangle, red inside
+    c.dc.Rectangle(0, 0, 5, 4); // black pen border inside the rectangle, red inside
     EXPECT_EQ(c.Row(0), (Row{K, K, K, K, K}));
     EXPECT_EQ(c.Row(1), (Row{K, R, R, R, K}));
 
@@ -133,13 +134,13 @@ TEST(Drawing, rectanglesAndFrames)
     EXPECT_EQ(g.Row(5), (Row(6, K)));
 
     Canvas h(6, 6, K);
-    h.dc.FrameRgn(CreateRectRgn(0, 0, 6, 6), Brush(W), 2, 1);   // 2 wide at the sides, 1 high
+    h.dc.FrameRgn(CreateRectRgn(0, 0, 6, 6), Brush(W), 2, 1); // 2 wide at the sides, 1 high
     EXPECT_EQ(h.Row(0), (Row(6, W)));
     EXPECT_EQ(h.Row(3), (Row{W, W, K, K, W, W}));
 
     Canvas e(12, 12, W);
     e.dc.SelectObject(Brush(R));
-    e.dc.Ellipse(1, 1, 11, 11);   // spans 1..10
+    e.dc.Ellipse(1, 1, 11, 11); // spans 1..10
     EXPECT_EQ(Inked(e, W), QRect(1, 1, 10, 10));
     EXPECT_EQ(e.dc.GetPixel(6, 6), R);
     EXPECT_EQ(e.dc.GetPixel(1, 6), K);
@@ -150,9 +151,9 @@ TEST(Drawing, focusRectangleTwiceRestoresThePixels)
     Canvas c(7, 5, RGB(10, 200, 30));
     const std::vector<Colour> before = c.Pixels();
     c.dc.DrawFocusRect({1, 1, 6, 5});
-    EXPECT_EQ(c.dc.GetPixel(1, 1), RGB(10, 200, 30) ^ 0xFFFFFF);   // dotted: every other pixel
+    EXPECT_EQ(c.dc.GetPixel(1, 1), RGB(10, 200, 30) ^ 0xFFFFFF); // dotted: every other pixel
     EXPECT_EQ(c.dc.GetPixel(2, 1), RGB(10, 200, 30));
-    EXPECT_EQ(c.dc.GetPixel(3, 3), RGB(10, 200, 30));               // inside untouched
+    EXPECT_EQ(c.dc.GetPixel(3, 3), RGB(10, 200, 30)); // inside untouched
     c.dc.DrawFocusRect({1, 1, 6, 5});
     EXPECT_EQ(c.Pixels(), before);
 }
@@ -197,7 +198,8 @@ TEST(DrawText, wordBreakWrapsBetweenWords)
     const int lineHeight = c.dc.GetTextExtent(QStringLiteral("x")).height();
     const int width = c.dc.GetTextExtent(QStringLiteral("Speak the text")).width() + 2;
     Rect r{0, 0, width, 0};
-    const int h = c.dc.DrawText(QStringLiteral("Speak the text aloud now please"), &r, DT_CALCRECT | DT_WORDBREAK);
+    const int h =
+        c.dc.DrawText(QStringLiteral("Speak the text aloud now please"), &r, DT_CALCRECT | DT_WORDBREAK);
     EXPECT_GE(h, 2 * lineHeight);
     EXPECT_LE(h, 3 * lineHeight);
     EXPECT_LE(r.Width(), width);
@@ -209,7 +211,8 @@ TEST(DrawText, wordBreakWrapsBetweenWords)
     EXPECT_EQ(narrow.Width(), c.dc.GetTextExtent(QStringLiteral("Recording")).width());
     // Without word break the text stays on one line.
     Rect one{0, 0, width, 0};
-    EXPECT_EQ(c.dc.DrawText(QStringLiteral("Speak the text aloud now please"), &one, DT_CALCRECT), lineHeight);
+    EXPECT_EQ(c.dc.DrawText(QStringLiteral("Speak the text aloud now please"), &one, DT_CALCRECT),
+              lineHeight);
 }
 
 TEST(DrawText, alignmentPlacesTheInk)
@@ -254,14 +257,15 @@ TEST(DrawIconEx, blendsByAlphaAndScales)
     Canvas c(6, 6, RGB(0, 0, 255));
     ASSERT_TRUE(c.dc.DrawIconEx(1, 1, QIcon(QPixmap::fromImage(icon)), 4, 4));
     EXPECT_EQ(c.dc.GetPixel(1, 1), RGB(255, 0, 0));
-    EXPECT_EQ(c.dc.GetPixel(4, 4), RGB(0, 0, 255));   // the transparent quarter, scaled up
+    EXPECT_EQ(c.dc.GetPixel(4, 4), RGB(0, 0, 255)); // the transparent quarter, scaled up
     EXPECT_EQ(c.dc.GetPixel(0, 0), RGB(0, 0, 255));
     EXPECT_FALSE(c.dc.DrawIconEx(0, 0, QIcon(), 4, 4));
 }
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(Drawing, arcRunsCounterClockwiseFromStartToEnd)
 {

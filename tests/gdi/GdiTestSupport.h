@@ -8,7 +8,8 @@
 #include <memory>
 #include <vector>
 
-namespace gdi::test {
+namespace gdi::test
+{
 
 // A memory DC with its own bitmap, for tiny sentinel images.
 struct Canvas {

@@ -6,9 +6,13 @@
 using namespace gdi;
 using gdi::test::Canvas;
 
-namespace {
+namespace
+{
 
-constexpr Colour Grey(int v) { return RGB(v, v, v); }
+constexpr Colour Grey(int v)
+{
+    return RGB(v, v, v);
+}
 
 // With pattern 0xF0, source 0xCC and destination 0xAA in every channel, each code's result is its
 // own middle byte.
@@ -60,7 +64,7 @@ TEST(RasterOp, srcAndMergePaintAndGreyMaskOnColourPixels)
     EXPECT_EQ(a.dc.GetPixel(0, 0), RGB(0x10, 0x04, 0x56));
 
     Canvas m(1, 1, d);
-    m.dc.BitBlt(0, 0, 1, 1, &source.dc, 0, 0, MERGEPAINT);   // D | ~S
+    m.dc.BitBlt(0, 0, 1, 1, &source.dc, 0, 0, MERGEPAINT); // D | ~S
     EXPECT_EQ(m.dc.GetPixel(0, 0), RGB(0x1F, 0xF4, 0x56));
 
     Canvas p(1, 1, d);
@@ -81,7 +85,8 @@ TEST(RasterOp, srcAndMergePaintAndGreyMaskOnColourPixels)
     face.dc.SelectObject(Brush(0x808080));
     face.dc.SetBkColor(0xFFFFFF);
     face.dc.BitBlt(0, 0, 3, 1, &picture.dc, 0, 0, DSPDxax);
-    const Colour mixed = RGB(((0x12 ^ 0x80) & 0x0F) ^ 0x80, ((0x34 ^ 0x80) & 0xF0) ^ 0x80, ((0x56 ^ 0x80) & 0x3C) ^ 0x80);
+    const Colour mixed =
+        RGB(((0x12 ^ 0x80) & 0x0F) ^ 0x80, ((0x34 ^ 0x80) & 0xF0) ^ 0x80, ((0x56 ^ 0x80) & 0x3C) ^ 0x80);
     EXPECT_EQ(face.Row(0), (std::vector<Colour>{d, 0x808080, mixed}));
 }
 
@@ -106,7 +111,7 @@ TEST(RasterOp, hollowBrushAndMissingSourceDrawNothing)
     EXPECT_TRUE(target.dc.PatBlt(0, 0, 2, 2, PATCOPY));
     EXPECT_EQ(target.dc.GetPixel(1, 1), 0x123456u);
     EXPECT_FALSE(target.dc.BitBlt(0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
-    Dc empty;   // a memory DC with nothing selected
+    Dc empty; // a memory DC with nothing selected
     EXPECT_FALSE(target.dc.BitBlt(0, 0, 2, 2, &empty, 0, 0, SRCCOPY));
     EXPECT_FALSE(empty.PatBlt(0, 0, 2, 2, WHITENESS));
     EXPECT_EQ(target.dc.GetPixel(0, 0), 0x123456u);

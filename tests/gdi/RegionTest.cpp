@@ -10,7 +10,8 @@
 
 using namespace gdi;
 
-namespace {
+namespace
+{
 
 // Row strings of a region over a small grid: '#' inside, '.' outside.
 std::vector<std::string> Picture(const Region &r, int width, int height)
@@ -38,20 +39,20 @@ TEST(Region, rectangleExcludesRightAndBottom)
     const Region r = CreateRectRgn(1, 1, 4, 3);
     EXPECT_EQ(Picture(r, 5, 4), (std::vector<std::string>{".....", ".###.", ".###.", "....."}));
     EXPECT_EQ(r.Type(), SIMPLEREGION);
-    EXPECT_EQ(CreateRectRgn(4, 3, 1, 1).ToQRegion(), r.ToQRegion());   // corners in any order
+    EXPECT_EQ(CreateRectRgn(4, 3, 1, 1).ToQRegion(), r.ToQRegion()); // corners in any order
     EXPECT_EQ(CreateRectRgn(2, 2, 2, 9).Type(), NULLREGION);
 }
 
 TEST(Region, ellipseLosesItsRightColumnAndBottomRow)
 {
-    const Region r = CreateEllipticRgn(0, 0, 11, 11);   // a 10 x 10 circle
+    const Region r = CreateEllipticRgn(0, 0, 11, 11); // a 10 x 10 circle
     Rect box;
     EXPECT_EQ(GetRgnBox(r, &box), COMPLEXREGION);
     EXPECT_EQ(box, (Rect{0, 0, 10, 10}));
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
-            EXPECT_EQ(r.Contains(x, y), r.Contains(9 - x, y)) << x << "," << y;   // symmetric
-            EXPECT_EQ(r.Contains(x, y), r.Contains(y, x)) << x << "," << y;       // a true circle
+            EXPECT_EQ(r.Contains(x, y), r.Contains(9 - x, y)) << x << "," << y; // symmetric
+            EXPECT_EQ(r.Contains(x, y), r.Contains(y, x)) << x << "," << y;     // a true circle
         }
     EXPECT_FALSE(r.Contains(0, 0));
     EXPECT_TRUE(r.Contains(0, 5));
@@ -65,13 +66,13 @@ TEST(Region, ellipseLosesItsRightColumnAndBottomRow)
 
 TEST(Region, roundRectangleCutsOnlyItsCorners)
 {
-    const Region r = CreateRoundRectRgn(0, 0, 21, 11, 6, 6);   // 20 x 10 pixels, 6 x 6 corners
+    const Region r = CreateRoundRectRgn(0, 0, 21, 11, 6, 6); // 20 x 10 pixels, 6 x 6 corners
     Rect box = r.Box();
     EXPECT_EQ(box, (Rect{0, 0, 20, 10}));
     EXPECT_FALSE(r.Contains(0, 0));
     EXPECT_FALSE(r.Contains(19, 9));
-    EXPECT_TRUE(r.Contains(0, 5));       // straight left edge
-    EXPECT_TRUE(r.Contains(10, 0));      // straight top edge
+    EXPECT_TRUE(r.Contains(0, 5));  // straight left edge
+    EXPECT_TRUE(r.Contains(10, 0)); // straight top edge
     EXPECT_TRUE(r.Contains(19, 5));
     EXPECT_TRUE(r.Contains(10, 9));
     for (int y = 0; y < 10; ++y)
@@ -95,7 +96,7 @@ TEST(Region, polygonFillModes)
     const Region alternate = CreatePolygonRgn(star, ALTERNATE);
     EXPECT_TRUE(winding.Contains(20, 20));
     EXPECT_FALSE(alternate.Contains(20, 20));
-    EXPECT_TRUE(alternate.Contains(20, 6));   // a point of the star
+    EXPECT_TRUE(alternate.Contains(20, 6)); // a point of the star
     EXPECT_GT(Area(winding), Area(alternate));
 
     const QPoint triangle[] = {{0, 0}, {4, 0}, {0, 4}};

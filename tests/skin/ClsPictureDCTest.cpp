@@ -14,7 +14,8 @@
 using namespace skin;
 using gdi::RGB;
 
-namespace {
+namespace
+{
 
 constexpr gdi::Colour Magenta = RGB(255, 0, 255);
 
@@ -114,11 +115,11 @@ TEST(ClsPictureDC, pictBitmapCopiesThePersistentDrawingAndTakesPixelOneOne)
     picture.setPixel(0, 0, qRgb(10, 10, 10));
     picture.setPixel(1, 1, gdi::ToQRgb(Magenta));
     PictureBox box(picture);
-    box.hDC()->SetPixelV(7, 4, RGB(0, 255, 0));   // drawn onto the box afterwards
+    box.hDC()->SetPixelV(7, 4, RGB(0, 255, 0)); // drawn onto the box afterwards
 
     ClsPictureDC pict;
     pict.SetPictBitmap(box);
-    EXPECT_EQ(pict.TransColor(), Magenta);         // (1, 1), not (0, 0)
+    EXPECT_EQ(pict.TransColor(), Magenta); // (1, 1), not (0, 0)
     EXPECT_EQ(pict.Width(), 8);
     EXPECT_EQ(pict.Height(), 5);
     EXPECT_EQ(pict.BitsPerPixel(), 24);
@@ -150,7 +151,7 @@ TEST(ClsPictureDC, twoCopiesOfOneBoxStayIndependent)
     EXPECT_EQ(sprite.hDC()->GetPixel(0, 0), gdi::FromQRgb(strip.pixel(0, 0)));
     EXPECT_EQ(sprite.TransColor(), Magenta);
     EXPECT_EQ(mask.TransColor(), Magenta);
-    bar.SetPicture(QImage());   // the box lets its picture go
+    bar.SetPicture(QImage()); // the box lets its picture go
     EXPECT_EQ(sprite.hDC()->GetPixel(5, 2), gdi::FromQRgb(strip.pixel(5, 2)));
     EXPECT_EQ(mask.hDC()->GetPixel(0, 0), 0xFFFFFFu);
 }

@@ -8,10 +8,12 @@
 
 using namespace skin;
 
-namespace {
+namespace
+{
 
-class ReportErrorTest : public ::testing::Test {
-protected:
+class ReportErrorTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         services::MessageBox::SetCurrent(&box);
@@ -49,7 +51,8 @@ TEST_F(ReportErrorTest, numbersArePlainDecimal)
 {
     ReportError(-2147467259, QStringLiteral("Unspecified error"), QStringLiteral("UserResize"),
                 QStringLiteral("UcScroll"));
-    ReportError(Failure(7, QStringLiteral("Out of memory")), QStringLiteral("GetThePict"), QStringLiteral("UcProgress"));
+    ReportError(Failure(7, QStringLiteral("Out of memory")), QStringLiteral("GetThePict"),
+                QStringLiteral("UcProgress"));
     ASSERT_EQ(box.calls.size(), 2u);
     EXPECT_EQ(box.calls[0].title, QStringLiteral("ERROR - -2147467259 - UserResize - UcScroll"));
     EXPECT_EQ(box.calls[0].text, QStringLiteral("ERROR  -2147467259 - Unspecified error"));
@@ -61,7 +64,8 @@ TEST_F(ReportErrorTest, numbersArePlainDecimal)
 TEST_F(ReportErrorTest, repeatedFailureIsLoggedButNotShownAgainWithinTheWindow)
 {
     auto report = [] {
-        return ReportError(5, QStringLiteral("Invalid procedure call"), QStringLiteral("RePaint"), QStringLiteral("UcCmd"));
+        return ReportError(5, QStringLiteral("Invalid procedure call"), QStringLiteral("RePaint"),
+                           QStringLiteral("UcCmd"));
     };
     EXPECT_TRUE(report());
     now += ReportRepeatWindowMs - 1;
@@ -69,7 +73,8 @@ TEST_F(ReportErrorTest, repeatedFailureIsLoggedButNotShownAgainWithinTheWindow)
     EXPECT_EQ(box.calls.size(), 1u);
     EXPECT_EQ(log.entries.size(), 2u);
     // Another failure is shown at once.
-    EXPECT_TRUE(ReportError(5, QStringLiteral("Invalid procedure call"), QStringLiteral("Click"), QStringLiteral("UcCmd")));
+    EXPECT_TRUE(ReportError(5, QStringLiteral("Invalid procedure call"), QStringLiteral("Click"),
+                            QStringLiteral("UcCmd")));
     // Once the window has passed, the first one is shown again.
     now += ReportRepeatWindowMs;
     EXPECT_TRUE(report());
@@ -78,14 +83,16 @@ TEST_F(ReportErrorTest, repeatedFailureIsLoggedButNotShownAgainWithinTheWindow)
 }
 
 // A message box whose modal loop lets another failure be reported (a repaint under the box).
-class ReenteringBox : public services::MessageBox {
-public:
+class ReenteringBox : public services::MessageBox
+{
+  public:
     int shown = 0;
     int Show(const QString &, const QString &, unsigned) override
     {
         ++shown;
         if (shown == 1)
-            ReportError(9, QStringLiteral("Subscript out of range"), QStringLiteral("RePaint"), QStringLiteral("ClsSkin"));
+            ReportError(9, QStringLiteral("Subscript out of range"), QStringLiteral("RePaint"),
+                        QStringLiteral("ClsSkin"));
         return services::IDOK;
     }
 };
@@ -94,7 +101,8 @@ TEST_F(ReportErrorTest, failuresWhileTheBoxIsOpenAreOnlyLogged)
 {
     ReenteringBox reentering;
     services::MessageBox::SetCurrent(&reentering);
-    EXPECT_TRUE(ReportError(9, QStringLiteral("Subscript out of range"), QStringLiteral("RePaint"), QStringLiteral("ClsSkin")));
+    EXPECT_TRUE(ReportError(9, QStringLiteral("Subscript out of range"), QStringLiteral("RePaint"),
+                            QStringLiteral("ClsSkin")));
     EXPECT_EQ(reentering.shown, 1);
     EXPECT_EQ(log.entries.size(), 2u);
 }
