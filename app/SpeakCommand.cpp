@@ -6,6 +6,7 @@
 #include "speech/SpeechStatus.h"
 #include "speech/SpeechStrings.h"
 #include "speech/VoiceCatalogue.h"
+#include "studio/documents/TextForEditor.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -79,6 +80,8 @@ int SpeakCommand::Run(const QStringList &arguments)
         return kDone;
     case SpeakOptions::Action::ListVoices:
         return ListVoices();
+    case SpeakOptions::Action::PrintText:
+        return PrintText(*options);
     case SpeakOptions::Action::Speak:
         break;
     }
@@ -95,6 +98,22 @@ int SpeakCommand::ListVoices()
                  << RangeText(m.voice.pitch) << '\n';
     }
     io_.out->flush();
+    return kDone;
+}
+
+// Exactly what the studio's Open button would put into the editor, or the studio's message.
+int SpeakCommand::PrintText(const SpeakOptions &options)
+{
+    const int filter = options.filter.value_or(documents::FilterIndexForPath(options.inputFile));
+    const documents::DocumentText document = documents::TextForEditor(options.inputFile, filter);
+    if (!document.ok) {
+        Message(document.error);
+        return kInputUnreadable;
+    }
+    if (io_.out) {
+        io_.out->setEncoding(QStringConverter::Utf8);
+        *io_.out << document.text << Qt::flush;
+    }
     return kDone;
 }
 

@@ -41,6 +41,7 @@ public:
 
 private:
     int ListVoices();
+    int PrintText(const SpeakOptions &options);
     int Speak(const SpeakOptions &options);
     bool ReadInput(const SpeakOptions &options, QString *text);
     void Message(const QString &text);

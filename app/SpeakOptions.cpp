@@ -21,10 +21,14 @@ struct OptionTable {
                               QStringLiteral("Record into FILE (.wav, .flac or .ogg) instead of speaking aloud."),
                               QStringLiteral("FILE")};
     QCommandLineOption text{QStringLiteral("text"), QStringLiteral("Speak TEXT."), QStringLiteral("TEXT")};
+    QCommandLineOption printText{QStringLiteral("print-text"),
+                                 QStringLiteral("Print the text the studio would open from FILE."), QStringLiteral("FILE")};
+    QCommandLineOption filter{QStringLiteral("filter"),
+                              QStringLiteral("Open dialog filter index for --print-text."), QStringLiteral("N")};
 
     void AddTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({help, version, listVoices, voice, speed, pitch, output, text});
+        parser.addOptions({help, version, listVoices, voice, speed, pitch, output, text, printText, filter});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("Text file to speak; - reads standard input."),
                                      QStringLiteral("[FILE | -]"));
@@ -46,6 +50,7 @@ QString SpeakOptions::HelpText()
         "Usage: orvena-speak [--voice NAME|INDEX] [--speed WPM] [--pitch HZ] [--output FILE]\n"
         "                    (--text TEXT | FILE | -)\n"
         "       orvena-speak --list-voices\n"
+        "       orvena-speak --print-text FILE [--filter N]\n"
         "\n"
         "Speaks text aloud with the Orvena STUDIO speech engine, or records it into a sound file.\n"
         "\n"
@@ -57,6 +62,10 @@ QString SpeakOptions::HelpText()
         "  --text TEXT         speak TEXT; otherwise the text comes from FILE, or from standard input with -\n"
         "  --list-voices       list the voices, one per line: index, speaker, language, gender, backend,\n"
         "                      speed range (wpm), pitch range (Hz), separated by tabs\n"
+        "  --print-text FILE   print (UTF-8) the text the studio would place into its editor when\n"
+        "                      opening FILE; with --filter N as if the open dialog's filter N was\n"
+        "                      chosen (1 text, 2 rich text, 3 Word, 4 all files, 5 OpenDocument,\n"
+        "                      6 Word 2007, 7 PDF, 8 web page), else the filter of its extension\n"
         "  -h, --help          show this help\n"
         "  --version           show the version\n"
         "\n"
@@ -88,6 +97,21 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
         return o;
     }
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(table.printText)) {
+        if (!positional.isEmpty() || parser.isSet(table.text) || parser.values(table.printText).size() > 1)
+            return fail(QStringLiteral("--print-text takes one file and no other text"));
+        o.action = Action::PrintText;
+        o.inputFile = parser.value(table.printText);
+        if (parser.isSet(table.filter)) {
+            const auto n = ParseInt(parser.value(table.filter));
+            if (!n)
+                return fail(QStringLiteral("--filter needs a filter index, not \"%1\"").arg(parser.value(table.filter)));
+            o.filter = *n;
+        }
+        return o;
+    }
+    if (parser.isSet(table.filter))
+        return fail(QStringLiteral("--filter goes with --print-text"));
     if (parser.isSet(table.listVoices)) {
         if (!positional.isEmpty() || parser.isSet(table.text))
             return fail(QStringLiteral("--list-voices takes no text"));

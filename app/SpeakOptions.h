@@ -9,7 +9,7 @@
 // The command line of orvena-speak, parsed. Each action the tool offers is one value of Action; a
 // new action adds its options in SpeakOptions.cpp (one table) and its branch in SpeakCommand::Run.
 struct SpeakOptions {
-    enum class Action { Speak, ListVoices, Help, Version };
+    enum class Action { Speak, ListVoices, Help, Version, PrintText };
 
     Action action = Action::Speak;
     QString voice;             // speaker name or 1-based mode index; empty: the default voice
@@ -17,7 +17,8 @@ struct SpeakOptions {
     int pitch = 170;           // base pitch in Hz
     QString output;            // sound file to record into; empty: speak aloud
     std::optional<QString> text; // --text
-    QString inputFile;         // FILE, or "-" for standard input
+    QString inputFile;         // FILE, or "-" for standard input; the document of --print-text
+    std::optional<int> filter; // --filter: the open dialog's filter index for --print-text
 
     static constexpr const char *kDefaultVoice = "Mary";
 
