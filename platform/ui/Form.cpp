@@ -6,7 +6,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -14,8 +14,9 @@
 
 namespace ui {
 
-// Sees the form's mouse events before the form (and before any subclass's handlers) while the
-// form follows the mouse itself.
+// While the form follows the mouse itself, sees every widget's mouse events first: the press
+// that started the drag may have been on a child, which then keeps receiving the mouse where the
+// window system cannot grab it for the form. Like the old modal move loop, it keeps them all.
 class Form::DragTracker : public QObject {
 public:
     explicit DragTracker(Form *form) : form_(form) {}
@@ -23,7 +24,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        return watched == form_ && form_->drag_.active && form_->TrackDrag(event);
+        // Window-level delivery stays untouched so Qt's own press/release bookkeeping runs.
+        return watched->isWidgetType() && form_->drag_.active && form_->TrackDrag(event);
     }
 
 private:
@@ -32,7 +34,6 @@ private:
 
 Form::Form(QWidget *parent) : QWidget(parent, Qt::Window), tracker_(std::make_unique<DragTracker>(this))
 {
-    installEventFilter(tracker_.get());
     SetBackColor(backColor_);
 }
 
@@ -40,7 +41,6 @@ Form::~Form()
 {
     EndDrag();
     SendMessage(WM_NCDESTROY, 0, 0);
-    removeEventFilter(tracker_.get());
 }
 
 void Form::ApplyFlags()
@@ -287,7 +287,10 @@ void Form::BeginMoveOrSize(Qt::Edges edges, LPARAM lParam)
     drag_.anchor = lParam != 0 ? QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)) : QCursor::pos();
     drag_.startPos = pos();
     drag_.startGeometry = geometry();
-    grabMouse();
+    qApp->installEventFilter(tracker_.get());
+    // Platforms without a pointer (offscreen tests) cannot grab and only complain when asked.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("offscreen")))
+        grabMouse();
 }
 
 bool Form::TrackDrag(QEvent *event)
@@ -333,7 +336,9 @@ void Form::EndDrag()
     if (!drag_.active)
         return;
     drag_.active = false;
-    releaseMouse();
+    qApp->removeEventFilter(tracker_.get());
+    if (QWidget::mouseGrabber() == this)
+        releaseMouse();
 }
 
 void Form::CloseFromCode()

@@ -95,6 +95,41 @@ TEST(Form, filterRefusingSizeLeavesMoveWorking)
     EXPECT_EQ(form.size(), QSize(200, 150));
 }
 
+TEST(Form, moveStartedFromAChildsPressFollowsTheMouse)
+{
+    Form form;
+    form.SetBorderStyle(vbBSNone);
+    form.setGeometry(100, 100, 200, 150);
+    auto *caption = new QWidget(&form); // the skin's caption strip
+    caption->setGeometry(0, 0, 200, 20);
+    int childMoves = 0;
+    struct Counter : QObject {
+        int &n;
+        explicit Counter(int &count) : n(count) {}
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::MouseMove)
+                ++n;
+            return false;
+        }
+    } counter(childMoves);
+    caption->installEventFilter(&counter);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QPoint press(50, 10);
+    QTest::mouseMove(caption, press);
+    QTest::mousePress(caption, Qt::LeftButton, Qt::NoModifier, press);
+    const QPoint start = form.pos();
+    childMoves = 0;
+    form.SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(caption->mapToGlobal(press)));
+    ASSERT_TRUE(form.ManualDragActive());
+    QTest::mouseMove(caption, press + QPoint(-40, 60));
+    QTRY_COMPARE(form.pos(), start + QPoint(-40, 60));
+    EXPECT_EQ(childMoves, 0); // the drag keeps the mouse to itself
+    QTest::mouseRelease(caption, Qt::LeftButton, Qt::NoModifier, caption->mapFromGlobal(QCursor::pos()));
+    EXPECT_FALSE(form.ManualDragActive());
+}
+
 TEST(Form, manualSizingKeepsTheOppositeEdgeAndTheMinimum)
 {
     Form form;
@@ -170,13 +205,18 @@ TEST(Form, queryUnloadCanCancelClosing)
         modeSeen = mode;
         cancel = 1;
     });
-    QSignalSpy unloads(&form, &Form::Unload);
+    int unloads = 0;
+    QObject::connect(&form, &Form::Unload, [&](int &) { ++unloads; });
     form.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(modeSeen, vbFormControlMenu);
-    EXPECT_EQ(unloads.count(), 0);
+    EXPECT_EQ(unloads, 0);
     form.CloseFromCode();
     EXPECT_EQ(modeSeen, vbFormCode);
+    QObject::disconnect(&form, &Form::QueryUnload, nullptr, nullptr);
+    form.CloseFromCode();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(unloads, 1);
 }
 
 TEST(Form, controlsKeepTheirOrderAndDropOutWhenDestroyed)
@@ -195,3 +235,4 @@ TEST(Form, controlsKeepTheirOrderAndDropOutWhenDestroyed)
     EXPECT_EQ(form.Controls(), (std::vector<QWidget *>{c, b}));
     EXPECT_EQ(form.Control(QStringLiteral("cmdSpeak")), nullptr);
 }
+
