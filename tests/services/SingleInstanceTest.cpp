@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 using services::SingleInstance;
 
 namespace {
@@ -79,4 +81,44 @@ TEST(SingleInstance, unusableFolderFailsClearly)
     SingleInstance inst(QStringLiteral("orvena-test"), dir.filePath(QStringLiteral("file/sub")));
     EXPECT_EQ(inst.Acquire(), SingleInstance::Result::Failed);
     EXPECT_FALSE(inst.ErrorString().isEmpty());
+}
+
+// Runs twice: as the test, and (with ORVENA_SI_CHILD set) as the first instance in a process of
+// its own that the test then kills the hard way.
+TEST(SingleInstance, crashedProcessFreesTheLockForTheNextStart)
+{
+    const QString childFolder = qEnvironmentVariable("ORVENA_SI_CHILD");
+    if (!childFolder.isEmpty()) {
+        SingleInstance first(QStringLiteral("orvena-test"), childFolder);
+        QString message;
+        QObject::connect(&first, &SingleInstance::MessageReceived, [&](const QString &m) { message = m; });
+        std::printf("result=%d\n", int(first.Acquire()));
+        std::fflush(stdout);
+        QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 20000);
+        std::printf("message=%s\n", qPrintable(message));
+        std::fflush(stdout);
+        QTest::qWait(20000); // until killed
+        return;
+    }
+
+    QTemporaryDir dir;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ORVENA_SI_CHILD"), dir.path());
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SingleInstance.crashedProcessFreesTheLockForTheNextStart")});
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray out;
+    QTRY_VERIFY_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains("result="), 20000);
+    ASSERT_TRUE(out.contains("result=0")) << out.toStdString();
+
+    SingleInstance second(QStringLiteral("orvena-test"), dir.path());
+    EXPECT_EQ(second.Acquire(QStringLiteral("open b.txt")), SingleInstance::Result::AlreadyRunning);
+    EXPECT_EQ(second.RunningPid(), child.processId());
+    QTRY_VERIFY_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains("message=open b.txt"), 20000);
+
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished());
+    EXPECT_EQ(second.Acquire(), SingleInstance::Result::Primary) << second.ErrorString().toStdString();
 }
