@@ -71,6 +71,7 @@ About::About(QWidget *parent)
     notice_->setText(QString::fromLatin1(Notice));
     notice_->setGeometry(8, 60, 228, 64);
     notice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notice_->setWordWrap(true);
 
     label4_->setObjectName("Label4");
     label4_->setText(QString::fromLatin1(WebAddress));

@@ -21,8 +21,8 @@ class About : public QWidget {
 public:
     static constexpr const char *Caption = "  About Orvena STUDIO 4.0";
     static constexpr const char *Title = " Orvena STUDIO 4.0";
-    static constexpr const char *Notice = " Text-to-speech studio\n"
-                                          " Free software: GNU General Public License,\n"
+    static constexpr const char *Notice = " Text-to-speech studio.\n"
+                                          " Free software under the GNU GPL,\n"
                                           " version 3 or later.";
     static constexpr const char *WebAddress = "https://orvena.example.org/";
     static constexpr std::uint32_t WebAddressColour = 0xC0FFFF; // 0x00BBGGRR: light yellow

@@ -69,6 +69,16 @@ ChmHelpViewer::~ChmHelpViewer()
     }
 }
 
+HelpWindow *ChmHelpViewer::Window() const
+{
+    return window_;
+}
+
+TextPopup *ChmHelpViewer::Popup() const
+{
+    return popup_;
+}
+
 ChmHelpViewer::Target ChmHelpViewer::ParseTarget(const QString &argument)
 {
     Target target;

@@ -34,8 +34,8 @@ public:
     void RegisterComponents(services::Registry &registry) override;
 
     // The one help window, when it is open.
-    HelpWindow *Window() const { return window_; }
-    TextPopup *Popup() const { return popup_; }
+    HelpWindow *Window() const;
+    TextPopup *Popup() const;
 
 private:
     HelpWindow *OpenWindow(QWidget *caller, const Target &target);
