@@ -27,9 +27,10 @@ double Factor(double dpi)
     return dpi > 0 ? TwipsPerInch / dpi : FallbackTwipsPerPixel;
 }
 
+// Nearest integer, ties to even, as every conversion of the program rounds.
 int Round(double v)
 {
-    return static_cast<int>(std::lround(v));
+    return static_cast<int>(std::nearbyint(v));
 }
 } // namespace
 

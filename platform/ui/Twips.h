@@ -7,7 +7,8 @@ class QWidget;
 namespace ui {
 
 // Twips (1/1440 inch) against pixels. The factors come from the screen's logical resolution,
-// horizontally and vertically apart: 15 only at 96 dpi, never assumed.
+// horizontally and vertically apart: 15 only at 96 dpi, never assumed. Conversions to pixels
+// round to the nearest pixel, ties to even.
 class Twips {
 public:
     // Twips per pixel of the widget's screen (the primary screen when the widget is null or not

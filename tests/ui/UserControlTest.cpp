@@ -43,10 +43,10 @@ TEST(UserControl, twipsFollowTheScreensOwnFactors)
     EXPECT_DOUBLE_EQ(control.TwipsPerPixelX(), fx);
     EXPECT_DOUBLE_EQ(control.TwipsPerPixelY(), fy);
     control.Move(1440, 720, 2880, 1440); // one inch in, two inches wide
-    EXPECT_EQ(control.x(), std::lround(1440 / fx));
-    EXPECT_EQ(control.y(), std::lround(720 / fy));
-    EXPECT_EQ(control.width(), std::lround(2880 / fx));
-    EXPECT_EQ(control.height(), std::lround(1440 / fy));
+    EXPECT_EQ(control.x(), std::nearbyint(1440 / fx));
+    EXPECT_EQ(control.y(), std::nearbyint(720 / fy));
+    EXPECT_EQ(control.width(), std::nearbyint(2880 / fx));
+    EXPECT_EQ(control.height(), std::nearbyint(1440 / fy));
     EXPECT_DOUBLE_EQ(control.Width(), control.width() * fx);
     EXPECT_EQ(control.ScaleWidth(), control.width());
     control.SetBorderStyle(1);
@@ -54,6 +54,10 @@ TEST(UserControl, twipsFollowTheScreensOwnFactors)
     control.SetWidth(-100);
     EXPECT_EQ(control.width(), 0);
     EXPECT_EQ(Twips::ToPixelsY(Twips::FromPixelsY(37)), 37);
+    // Half-pixel positions round to the even pixel.
+    EXPECT_EQ(Twips::ToPixelsX(1.5 * fx), 2);
+    EXPECT_EQ(Twips::ToPixelsX(2.5 * fx), 2);
+    EXPECT_EQ(Twips::ToPixelsY(-0.5 * fy), 0);
 }
 
 TEST(UserControl, mousePointerNumbersMapToCursors)
