@@ -14,9 +14,11 @@
 
 namespace ui {
 
-// While the form follows the mouse itself, sees every widget's mouse events first: the press
-// that started the drag may have been on a child, which then keeps receiving the mouse where the
-// window system cannot grab it for the form. Like the old modal move loop, it keeps them all.
+// Watches the application's mouse events for the form. It remembers where the last press on
+// the form (or any of its widgets) was, the point a move or size started without coordinates
+// anchors to. While the form follows the mouse itself, it takes every widget's mouse events first:
+// the press that started the drag may have been on a child, which keeps receiving the mouse where
+// the window system cannot grab it for the form. Like the old modal move loop, it keeps them all.
 class Form::DragTracker : public QObject {
 public:
     explicit DragTracker(Form *form) : form_(form) {}
@@ -25,7 +27,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // Window-level delivery stays untouched so Qt's own press/release bookkeeping runs.
-        return watched->isWidgetType() && form_->drag_.active && form_->TrackDrag(event);
+        if (!watched->isWidgetType())
+            return false;
+        if (event->type() == QEvent::MouseButtonPress && !form_->drag_.active) {
+            auto *widget = static_cast<QWidget *>(watched);
+            if (widget == form_ || form_->isAncestorOf(widget))
+                form_->lastPress_ = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+            return false;
+        }
+        return form_->drag_.active && form_->TrackDrag(event);
     }
 
 private:
@@ -35,11 +45,13 @@ private:
 Form::Form(QWidget *parent) : QWidget(parent, Qt::Window), tracker_(std::make_unique<DragTracker>(this))
 {
     SetBackColor(backColor_);
+    qApp->installEventFilter(tracker_.get());
 }
 
 Form::~Form()
 {
     EndDrag();
+    qApp->removeEventFilter(tracker_.get());
     SendMessage(WM_NCDESTROY, 0, 0);
 }
 
@@ -284,10 +296,13 @@ void Form::BeginMoveOrSize(Qt::Edges edges, LPARAM lParam)
     // every move reaches the form until the button comes up.
     drag_.active = true;
     drag_.edges = edges;
-    drag_.anchor = lParam != 0 ? QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)) : QCursor::pos();
+    // Where the press was, unless the message says; the cursor's position only as a last resort.
+    if (lParam != 0)
+        drag_.anchor = QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    else
+        drag_.anchor = lastPress_ ? *lastPress_ : QCursor::pos();
     drag_.startPos = pos();
     drag_.startGeometry = geometry();
-    qApp->installEventFilter(tracker_.get());
     // Platforms without a pointer (offscreen tests) cannot grab and only complain when asked.
     if (!QGuiApplication::platformName().startsWith(QLatin1String("offscreen")))
         grabMouse();
@@ -336,7 +351,6 @@ void Form::EndDrag()
     if (!drag_.active)
         return;
     drag_.active = false;
-    qApp->removeEventFilter(tracker_.get());
     if (QWidget::mouseGrabber() == this)
         releaseMouse();
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ui {
@@ -124,6 +125,7 @@ private:
     bool loaded_ = false;
     int unloadMode_ = vbFormControlMenu;
     Drag drag_;
+    std::optional<QPoint> lastPress_; // global position of the last press on the form
     std::unique_ptr<DragTracker> tracker_;
 };
 
