@@ -44,6 +44,13 @@ int SynthCallback(short *wav, int count, espeak_EVENT *events)
     return 0;
 }
 
+// The voice espeak-ng has loaded: loading one reads its files again, so it is done only on a change.
+QString &LoadedVoice()
+{
+    static QString voice;
+    return voice;
+}
+
 int InitialiseOnce()
 {
     static int rate = [] {
@@ -120,11 +127,15 @@ std::optional<BackendVoice> EspeakBackend::Variant(const QString &language, cons
 bool EspeakBackend::Run(const QString &voiceId, const QByteArray &utf8, int rate, int pitch, const PcmSink &sink,
                         QString *error)
 {
-    const QByteArray name = voiceId.toUtf8();
-    if (espeak_SetVoiceByName(name.constData()) != EE_OK) {
-        if (error)
-            *error = QStringLiteral("espeak-ng cannot load the voice \"%1\"").arg(voiceId);
-        return false;
+    if (LoadedVoice() != voiceId) {
+        const QByteArray name = voiceId.toUtf8();
+        if (espeak_SetVoiceByName(name.constData()) != EE_OK) {
+            LoadedVoice().clear();
+            if (error)
+                *error = QStringLiteral("espeak-ng cannot load the voice \"%1\"").arg(voiceId);
+            return false;
+        }
+        LoadedVoice() = voiceId;
     }
     espeak_SetParameter(espeakRATE, rate, 0);
     espeak_SetParameter(espeakPITCH, pitch, 0);
@@ -166,6 +177,14 @@ const EspeakBackend::Calibration &EspeakBackend::CalibrationFor(const QString &v
     return calibrations_.emplace(voiceId, c).first->second;
 }
 
+double EspeakBackend::SentencePauseSeconds(int wordsPerMinute)
+{
+    // Measured on espeak-ng 1.51 (joined sentences against the same sentences spoken one by one):
+    // 0.86 s at 80 wpm, 0.29 s at 175, 0.14 s at 250, 0.02 s at 400; close to linear in 1/rate.
+    const double pause = 83.9 / std::max(1, wordsPerMinute) - 0.186;
+    return std::max(0.0, pause);
+}
+
 bool EspeakBackend::Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
                                const PcmSink &sink, QString *error)
 {
@@ -194,19 +213,30 @@ bool EspeakBackend::Synthesize(const QString &voiceId, const QString &text, cons
     const double speedFactor = double(prosody.wordsPerMinute) / rate;
 
     SonicFilter filter(sampleRate_, speedFactor, pitchFactor, sink);
-    if (filter.Identity())
-        return Run(voiceId, text.toUtf8(), rate, setting, sink, error);
-    const PcmSink throughFilter = [&filter](const std::int16_t *s, std::size_t n) { return filter.Write(s, n); };
     bool stopped = false;
     const PcmSink watch = [&](const std::int16_t *s, std::size_t n) {
-        if (!throughFilter(s, n))
+        if (!filter.Write(s, n))
             stopped = true;
         return !stopped;
     };
     if (!Run(voiceId, text.toUtf8(), rate, setting, watch, error))
         return false;
-    if (!stopped)
-        filter.Flush();
+    if (stopped)
+        return true;
+    // A piece that ends a sentence gets the pause espeak-ng would have made before the next one.
+    const QString trimmed = text.trimmed();
+    const QChar last = trimmed.isEmpty() ? QChar() : trimmed.back();
+    double pause = 0;
+    if (last == QLatin1Char('.') || last == QLatin1Char('!') || last == QLatin1Char('?') || text.endsWith(QLatin1Char('\n')))
+        pause = SentencePauseSeconds(rate);
+    else if (last == QLatin1Char(',') || last == QLatin1Char(';') || last == QLatin1Char(':'))
+        pause = SentencePauseSeconds(rate) / 2;
+    if (pause > 0) {
+        const std::vector<std::int16_t> silence(static_cast<std::size_t>(pause * sampleRate_), 0);
+        if (!filter.Write(silence.data(), silence.size()))
+            return true;
+    }
+    filter.Flush();
     return true;
 }
 

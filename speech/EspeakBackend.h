@@ -28,6 +28,8 @@ public:
 
     // A voice description for a variant of a language voice ("en+f3"), for use as a studio voice
     // when flite is missing.
+    bool StreamsClauses() const override { return true; }
+
     std::optional<BackendVoice> Variant(const QString &language, const QString &variant, Gender gender) const;
 
     static constexpr int kNativeMinimumWpm = 80;
@@ -38,6 +40,9 @@ private:
     using Calibration = std::array<double, 3>;
     const Calibration &CalibrationFor(const QString &voiceId);
     bool Run(const QString &voiceId, const QByteArray &utf8, int rate, int pitch, const PcmSink &sink, QString *error);
+
+    // espeak-ng leaves out the pause after the last sentence of a call; it is put back by hand.
+    static double SentencePauseSeconds(int wordsPerMinute);
 
     int sampleRate_ = 0;
     std::vector<BackendVoice> voices_;

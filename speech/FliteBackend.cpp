@@ -7,6 +7,7 @@
 
 #include <flite/flite.h>
 
+#include <mutex>
 #include <vector>
 
 extern "C" {
@@ -25,6 +26,14 @@ namespace {
 // 90-300 Hz) with room on both sides, narrow enough that the voices stay intelligible.
 constexpr SettingRange kSpeedRange{40, 400};
 constexpr SettingRange kPitchRange{60, 350};
+
+// flite keeps one registered voice object per voice for the whole process, whichever backend
+// object asked for it: every synthesis goes through this lock.
+std::mutex &FliteMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
 
 struct StreamContext {
     const PcmSink *sink = nullptr;
@@ -50,6 +59,7 @@ int StreamChunk(const cst_wave *w, int start, int size, int /*last*/, cst_audio_
 
 FliteBackend::FliteBackend()
 {
+    std::lock_guard lock(FliteMutex());
     flite_init();
     struct Entry {
         const char *id;
@@ -129,7 +139,7 @@ bool FliteBackend::Run(Voice &voice, const QByteArray &utf8, const PcmSink &sink
 bool FliteBackend::Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
                               const PcmSink &sink, QString *error)
 {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(FliteMutex());
     Voice *voice = Find(voiceId);
     if (!voice) {
         if (error)

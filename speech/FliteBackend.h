@@ -4,7 +4,6 @@
 #include "speech/SpeechBackend.h"
 
 #include <map>
-#include <mutex>
 #include <optional>
 
 struct cst_voice_struct;
@@ -37,7 +36,6 @@ private:
     bool Run(Voice &voice, const QByteArray &utf8, const PcmSink &sink);
 
     std::vector<Voice> voices_;
-    std::mutex mutex_;
 };
 
 } // namespace speech

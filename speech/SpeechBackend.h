@@ -34,6 +34,11 @@ public:
     // `sink` as they are produced. Returns false and fills `error` when synthesis failed.
     virtual bool Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
                             const PcmSink &sink, QString *error) = 0;
+
+    // True when the synthesiser hands out sound clause by clause by itself, so that several
+    // sentences can go in one call without delaying the first sound. The pauses between sentences
+    // then come out as the synthesiser means them.
+    virtual bool StreamsClauses() const { return false; }
 };
 
 } // namespace speech

@@ -27,6 +27,8 @@ namespace {
 
 // How far synthesis may run ahead of playback.
 constexpr int kBufferSeconds = 2;
+// The most text handed at once to a synthesiser that streams clause by clause.
+constexpr qsizetype kClauseRunLength = 2000;
 // How often the engine looks after the output while something plays.
 constexpr int kPollMilliseconds = 10;
 // An output that has pulled nothing for this long after its input ended has played everything,
@@ -442,7 +444,20 @@ void SpeechEngine::Private::WorkerLoop()
 
 void SpeechEngine::Private::RunJob(Job &job)
 {
-    const auto pieces = SentenceSplitter::Split(job.text);
+    auto pieces = SentenceSplitter::Split(job.text);
+    if (job.mode.backend->StreamsClauses()) {
+        // Hand such a synthesiser whole paragraphs: its own pauses between sentences sound right.
+        // A line break ends a run, so a heading without a full stop is not read into the next line.
+        std::vector<SentenceSplitter::Piece> runs;
+        for (const SentenceSplitter::Piece &p : pieces) {
+            const bool lineEnded = !runs.empty() && job.text.at(runs.back().start + runs.back().length - 1) == QLatin1Char('\n');
+            if (!runs.empty() && !lineEnded && p.start + p.length - runs.back().start <= kClauseRunLength)
+                runs.back().length = p.start + p.length - runs.back().start;
+            else
+                runs.push_back(p);
+        }
+        pieces.swap(runs);
+    }
     const qint64 total = job.text.size();
     bool writeFailed = false;
     const PcmSink sink = [&](const std::int16_t *samples, std::size_t count) {
