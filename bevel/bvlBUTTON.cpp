@@ -705,8 +705,14 @@ void bvlBUTTON::RebuildBevels()
 
 void bvlBUTTON::LoadPictureElement(HiddenPicture &element, const ui::Picture &picture)
 {
-    element.bitmap = picture.IsNull() ? gdi::Bitmap()
-                                      : gdi::Bitmap(OverTransparentColour(picture.Image(), TranslateColour(transparency_)));
+    // A face picture larger than any screen cannot be shown, and its work strip (four copies
+    // side by side, prepared pixel by pixel) would take gigabytes and minutes: it is left out.
+    constexpr int largest = 4096;
+    if (picture.IsNull() || picture.Width() > largest || picture.Height() > largest) {
+        element.bitmap = gdi::Bitmap();
+        return;
+    }
+    element.bitmap = gdi::Bitmap(OverTransparentColour(picture.Image(), TranslateColour(transparency_)));
 }
 
 void bvlBUTTON::LayoutContent()

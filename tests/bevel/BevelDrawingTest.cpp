@@ -186,3 +186,24 @@ TEST_F(BevelDrawing, disabledLookIsGreyAndHoverChangesOnlyTheCaption)
     QTest::mouseMove(button, button->rect().center() + QPoint(1, 0));
     EXPECT_EQ(button->Surface(), disabled);
 }
+
+TEST_F(BevelDrawing, unchangedStateIsNotRedrawnUnlessForced)
+{
+    bvlBUTTON *button = Make(QSize(60, 30));
+    QImage &surface = const_cast<QImage &>(button->Surface());   // stand-in for foreign paint
+    surface.setPixel(30, 15, qRgb(1, 2, 3));
+    button->DrawState(false);
+    EXPECT_EQ(surface.pixel(30, 15), qRgb(1, 2, 3));
+    button->DrawState(true);
+    EXPECT_EQ(surface, button->RaisedFace().Image());
+}
+
+TEST_F(BevelDrawing, oversizedPictureIsLeftOut)
+{
+    bvlBUTTON *button = Make(QSize(60, 30));
+    QImage huge(5000, 2, QImage::Format_RGB32);
+    huge.fill(Qt::red);
+    button->SetPicture(ui::Picture::FromBitmap(huge));
+    EXPECT_EQ(button->NormalPlacement(), bvlBUTTON::Placement());
+    EXPECT_EQ(button->Surface(), button->RaisedFace().Image());
+}
