@@ -120,6 +120,18 @@ TEST(WordConverter, officeIsTheLastResortAndItsEmptySuccessIsAFailure)
     EXPECT_EQ(failed.error, QString::fromLatin1(kErrorConvertingWord));
 }
 
+TEST(WordConverter, installedOfficeConvertsWhenTheOtherConvertersFail)
+{
+    ConverterTools tools = ConverterTools::Installed();
+    if (tools.office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed (it is optional)";
+    tools.antiword.clear();
+    tools.catdoc.clear();
+    const DocumentText result = WordConverter::Convert(Fixture("short.doc"), tools);
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(result.text, QStringLiteral("A short note.\nIt has two paragraphs."));
+}
+
 TEST(WordConverter, converterThatHangsIsStoppedAtItsTimeLimit)
 {
     QTemporaryDir folder;
