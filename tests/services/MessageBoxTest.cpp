@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
 #include <syslog.h>
 
 using namespace services;
@@ -39,4 +45,48 @@ TEST(EventLog, typesMapToSyslogPriorities)
     EXPECT_EQ(EventLog::SyslogPriority(EVENTLOG_INFORMATION_TYPE), LOG_INFO);
     // Writing to the real log with a format directive in the text must be harmless.
     EventLog::Current().Write(EVENTLOG_INFORMATION_TYPE, QStringLiteral("orvena test %s %n"));
+}
+
+namespace {
+// Answers the next modal message box with a key once it is up, noting what it offered.
+struct Answerer {
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    void Press(Qt::Key key)
+    {
+        QTimer::singleShot(0, [this, key] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) {
+                Press(key); // not up yet: look again on the next turn of its loop
+                return;
+            }
+            for (QAbstractButton *b : box->buttons())
+                buttons << b->text().remove(QLatin1Char('&'));
+            buttons.sort();
+            icon = box->icon();
+            QTest::keyClick(box, key);
+        });
+    }
+};
+} // namespace
+
+TEST(MessageBox, qtBoxOffersTheFlagsButtonsAndAnswersWithTheirIds)
+{
+    QtMessageBox box;
+    Answerer enter;
+    enter.Press(Qt::Key_Return);
+    EXPECT_EQ(box.Show(QStringLiteral("Save changes?"), QStringLiteral("Studio"),
+                       MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2),
+              IDNO);
+    EXPECT_EQ(enter.buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("No"), QStringLiteral("Yes")}));
+    EXPECT_EQ(enter.icon, QMessageBox::Question);
+
+    Answerer escape;
+    escape.Press(Qt::Key_Escape);
+    EXPECT_EQ(box.Show(QStringLiteral("Stop?"), QStringLiteral("Studio"), MB_OKCANCEL | MB_ICONEXCLAMATION), IDCANCEL);
+
+    Answerer ok;
+    ok.Press(Qt::Key_Escape);
+    EXPECT_EQ(box.Show(QStringLiteral("Done"), QStringLiteral("Studio"), MB_OK | MB_ICONSTOP), IDOK);
+    EXPECT_EQ(ok.icon, QMessageBox::Critical);
 }
