@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -342,6 +343,17 @@ bool Form::TrackDrag(QEvent *event)
         return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: return true;
+    case QEvent::KeyPress:
+        // Escape abandons the move or size, as it always has: the window goes back.
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            if (drag_.edges)
+                setGeometry(drag_.startGeometry);
+            else
+                move(drag_.startPos);
+            EndDrag();
+            return true;
+        }
+        return false;
     default: return false;
     }
 }
