@@ -433,9 +433,9 @@ void bvlBUTTON::tmrRCB_Timer()
 
 void bvlBUTTON::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        leftPressed_ = true;
     const std::int16_t button = ButtonCode(event->button());
+    // The platform clicks with the left button, and with any other the host made a pressing one.
+    clickButton_ = (event->button() == Qt::LeftButton || (button & mouseKeys_) == button) ? event->button() : Qt::NoButton;
     if (!enabled_ || (button & mouseKeys_) != button)
         return;
     pressInProgress_ = true;
@@ -463,9 +463,9 @@ void bvlBUTTON::mouseMoveEvent(QMouseEvent *event)
 
 void bvlBUTTON::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool leftClick = event->button() == Qt::LeftButton && leftPressed_;
-    if (event->button() == Qt::LeftButton)
-        leftPressed_ = false;
+    const bool clicked = event->button() == clickButton_;
+    if (clicked)
+        clickButton_ = Qt::NoButton;
     if (!enabled_)
         return;
     const bool over = IsMouseOver(this);
@@ -493,8 +493,8 @@ void bvlBUTTON::mouseReleaseEvent(QMouseEvent *event)
     }
     DrawState(false);
     pressInProgress_ = false;
-    // The platform's click follows the release of a left press over the button.
-    if (leftClick && over && enabled_)
+    // The platform's click follows the release over the button of the button that pressed it.
+    if (clicked && over && enabled_)
         Q_EMIT Click();
 }
 
@@ -502,7 +502,7 @@ void bvlBUTTON::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The second press of a double click is no press of its own and no click either.
     Q_UNUSED(event);
-    leftPressed_ = false;
+    clickButton_ = Qt::NoButton;
     if (enabled_)
         Q_EMIT DblClick();
 }

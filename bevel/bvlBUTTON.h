@@ -200,7 +200,7 @@ private:
     bool reading_ = false;
     bool terminated_ = false;
     bool resizeBusy_ = false;
-    bool leftPressed_ = false;        // a left press the platform may turn into a click
+    Qt::MouseButton clickButton_ = Qt::NoButton;   // the press the platform may turn into a click
     std::int16_t captionX_ = 0, captionY_ = 0;
     std::int16_t pictureX_ = 0, pictureY_ = 0;
     gdi::Rect captionRect_;
