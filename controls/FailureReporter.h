@@ -8,14 +8,16 @@
 
 #include <utility>
 
-namespace controls {
+namespace controls
+{
 
 // Hands a control's failures to the shared error report, once per operation and error: a failure
 // that recurs on every paint or every tick (a bitmap that cannot be loaded, an empty value range)
 // shows one box, and its repetitions only reach the event log, until Reset (a property write
 // that may have cured it) rearms the report.
-class FailureReporter {
-public:
+class FailureReporter
+{
+  public:
     explicit FailureReporter(QString module) : module_(std::move(module)) {}
 
     // Returns true when the message box was shown.
@@ -23,7 +25,7 @@ public:
     void Reset() { reported_.clear(); }
     const QString &Module() const { return module_; }
 
-private:
+  private:
     QString module_;
     QSet<QString> reported_;
 };

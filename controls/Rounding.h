@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <limits>
 
-namespace controls {
+namespace controls
+{
 
 // Nearest integer, ties to even (2.5 -> 2, 3.5 -> 4), the rounding of every layout and value
 // computation of the skinned controls. Values beyond the 32-bit range saturate; NaN gives 0.

@@ -4,7 +4,8 @@
 #include <QImage>
 #include <QString>
 
-namespace controls {
+namespace controls
+{
 
 // A skin bitmap of the program's resources by name. Throws skin::Failure (326, the missing
 // resource) when the program carries no bitmap of that name.

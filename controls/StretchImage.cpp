@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace controls {
+namespace controls
+{
 
 int MouseButtonCode(Qt::MouseButtons buttons)
 {
@@ -76,8 +77,8 @@ void StretchImage::SetOrigin(int origin)
 // by a stray pixel. A box that is not a finite number (a layout on a degenerate size) hides.
 void StretchImage::Place()
 {
-    if (!std::isfinite(left_) || !std::isfinite(top_) || !std::isfinite(width_) || !std::isfinite(height_)
-        || std::abs(left_) > 1e6 || std::abs(top_) > 1e6 || std::abs(width_) > 1e6 || std::abs(height_) > 1e6) {
+    if (!std::isfinite(left_) || !std::isfinite(top_) || !std::isfinite(width_) || !std::isfinite(height_) ||
+        std::abs(left_) > 1e6 || std::abs(top_) > 1e6 || std::abs(width_) > 1e6 || std::abs(height_) > 1e6) {
         setGeometry(0, 0, 0, 0);
         return;
     }
@@ -99,9 +100,11 @@ void StretchImage::paintEvent(QPaintEvent *)
 void StretchImage::Emit(QMouseEvent *event, void (StretchImage::*signal)(int, int, double, double))
 {
     const QPointF p = event->position();
-    const int buttons = MouseButtonCode(event->type() == QEvent::MouseMove ? event->buttons() : event->button());
-    Q_EMIT(this->*signal)(buttons, ShiftCode(event->modifiers()), p.x() * ui::Twips::PerPixelX(this),
-                          p.y() * ui::Twips::PerPixelY(this));
+    const int buttons =
+        MouseButtonCode(event->type() == QEvent::MouseMove ? event->buttons() : event->button());
+    Q_EMIT(this->*signal)
+    (buttons, ShiftCode(event->modifiers()), p.x() * ui::Twips::PerPixelX(this),
+     p.y() * ui::Twips::PerPixelY(this));
 }
 
 void StretchImage::mousePressEvent(QMouseEvent *event)

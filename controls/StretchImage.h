@@ -4,7 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
-namespace controls {
+namespace controls
+{
 
 // An image element inside a skinned control: it stretches its picture to whatever box the owner's
 // layout gives it. The box is kept in fractional pixels, as the layout computes it, relative to
@@ -13,9 +14,10 @@ namespace controls {
 // Mouse events are handed on to the owner with the position in twips relative to the element,
 // the way the owner's handlers expect them. Click follows a release of the left button over the
 // element, after MouseUp.
-class StretchImage : public QWidget {
+class StretchImage : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit StretchImage(QWidget *parent);
 
     const QImage &Picture() const { return picture_; }
@@ -31,19 +33,19 @@ public:
     // Offset of the owner's inner area inside the owner widget (its border width).
     void SetOrigin(int origin);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void MouseDown(int button, int shift, double x, double y);
     void MouseMove(int button, int shift, double x, double y);
     void MouseUp(int button, int shift, double x, double y);
     void Click();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
-private:
+  private:
     void Place();
     void Emit(QMouseEvent *event, void (StretchImage::*signal)(int, int, double, double));
 

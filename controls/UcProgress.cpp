@@ -10,9 +10,11 @@
 #include <cmath>
 #include <limits>
 
-namespace controls {
+namespace controls
+{
 
-namespace {
+namespace
+{
 
 struct ProgressBitmaps {
     const char *tile, *firstCap, *secondCap, *strip;
@@ -41,12 +43,11 @@ std::int16_t Read16(const ui::PropertyBag &bag, const char *key, std::int16_t de
 } // namespace
 
 UcProgress::UcProgress(QWidget *parent)
-    : ui::UserControl(parent),
-      surfaceDc_(&surface_,
-                 [this](const QRect &r) {
-                     if (!painting_)
-                         update(r.translated(BorderWidth(), BorderWidth()));
-                 }),
+    : ui::UserControl(parent), surfaceDc_(&surface_,
+                                          [this](const QRect &r) {
+                                              if (!painting_)
+                                                  update(r.translated(BorderWidth(), BorderWidth()));
+                                          }),
       failures_(QString::fromLatin1(ModuleName))
 {
 }
@@ -238,18 +239,20 @@ void UcProgress::Repaint()
         const int n = RoundEven(double(sw_) / tile.Width());
         const int T = BorderStyle() != 0 ? sh_ - 2 : sh_;
         for (int i = 0; i <= n; ++i)
-            pictDc_.StretchBlt(i * tile.Width(), 0, tile.Width(), T, tile.hDC(), 0, 0, tile.Width(), tile.Height(),
-                               gdi::SRCCOPY);
+            pictDc_.StretchBlt(i * tile.Width(), 0, tile.Width(), T, tile.hDC(), 0, 0, tile.Width(),
+                               tile.Height(), gdi::SRCCOPY);
         pictDc_.StretchBlt(0, 0, RoundEven(CapFactor * second.Width()), T, second.hDC(), 0, 0, second.Width(),
                            second.Height(), gdi::SRCCOPY);
-        pictDc_.StretchBlt(RoundEven(sw_ - CapFactor * first.Width()), 0, RoundEven(CapFactor * first.Width()), T,
-                           first.hDC(), 0, 0, first.Width(), first.Height(), gdi::SRCCOPY);
+        pictDc_.StretchBlt(RoundEven(sw_ - CapFactor * first.Width()), 0,
+                           RoundEven(CapFactor * first.Width()), T, first.hDC(), 0, 0, first.Width(),
+                           first.Height(), gdi::SRCCOPY);
     } else {
         const int n = RoundEven(double(sh_) / tile.Height());
         for (int i = 0; i <= n; ++i)
-            pictDc_.StretchBlt(0, i * tile.Height(), sw_, tile.Height(), tile.hDC(), 0, 0, tile.Width(), tile.Height(),
-                               gdi::SRCCOPY);
-        pictDc_.StretchBlt(0, 0, sw_, first.Height(), first.hDC(), 0, 0, first.Width(), first.Height(), gdi::SRCCOPY);
+            pictDc_.StretchBlt(0, i * tile.Height(), sw_, tile.Height(), tile.hDC(), 0, 0, tile.Width(),
+                               tile.Height(), gdi::SRCCOPY);
+        pictDc_.StretchBlt(0, 0, sw_, first.Height(), first.hDC(), 0, 0, first.Width(), first.Height(),
+                           gdi::SRCCOPY);
         pictDc_.StretchBlt(0, sh_ - second.Height(), sw_, second.Height(), second.hDC(), 0, 0, second.Width(),
                            second.Height(), gdi::SRCCOPY);
     }
@@ -273,7 +276,8 @@ std::int32_t UcProgress::GetVerticalPos()
     try {
         if (max_ == min_)
             throw skin::Failure(ErrDivisionByZero, QStringLiteral("Division by zero"));
-        return RoundEven(-(double(value_) - double(min_)) / (double(max_) - double(min_)) * (sh_ - VerticalInset));
+        return RoundEven(-(double(value_) - double(min_)) / (double(max_) - double(min_)) *
+                         (sh_ - VerticalInset));
     } catch (const skin::Failure &failure) {
         failures_.Report(failure, QStringLiteral("GetVerticalPos"));
         return 0;
@@ -294,7 +298,7 @@ void UcProgress::CopyTransPict()
         const std::int32_t L = GetVerticalPos();
         y = sh_ - VerticalInset;
         width = sw_;
-        height = L;   // not positive: drawn upward, the strip mirrored
+        height = L; // not positive: drawn upward, the strip mirrored
     }
     pictDc_.StretchBlt(x, y, width, height, mask.hDC(), 0, 0, mask.Width(), mask.Height(), gdi::MERGEPAINT);
     pictDc_.StretchBlt(x, y, width, height, sprite.hDC(), 0, 0, sprite.Width(), sprite.Height(), gdi::SRCAND);

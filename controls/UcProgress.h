@@ -13,7 +13,8 @@
 #include <cstdint>
 #include <memory>
 
-namespace controls {
+namespace controls
+{
 
 // A progress bar drawn from skin bitmaps: a trough of a repeated tile between two end caps, and
 // a fill strip laid over it whose key colour (its pixel (1, 1)) lets the trough show through.
@@ -24,16 +25,17 @@ namespace controls {
 // control's surface in one block copy. The fill is the strip's mask merged in (MERGEPAINT: the
 // fill area turns white except where the strip is transparent), then the strip with its
 // transparent pixels whitened ANDed over it (SRCAND).
-class UcProgress : public ui::UserControl {
+class UcProgress : public ui::UserControl
+{
     Q_OBJECT
-public:
+  public:
     explicit UcProgress(QWidget *parent = nullptr);
     ~UcProgress() override;
 
     std::int32_t Value() const { return value_; }
-    void SetValue(std::int32_t value);          // outside Min..Max is ignored; repaints
+    void SetValue(std::int32_t value); // outside Min..Max is ignored; repaints
     std::int32_t Min() const { return min_; }
-    void SetMin(std::int32_t value);            // negative becomes 0
+    void SetMin(std::int32_t value); // negative becomes 0
     std::int32_t Max() const { return max_; }
     void SetMax(std::int32_t value);
     std::int16_t Orientation() const { return orientation_; }
@@ -57,11 +59,11 @@ public:
     // The largest outer thickness (height when horizontal, width when vertical), in twips.
     static constexpr double MaxThicknessTwips = 400;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
-private:
+  private:
     // The picture device contexts, in the order they are made.
     enum Context : int { TroughTile = 0, FirstCap, SecondCap, FillSprite, FillMask, ContextCount };
 
@@ -80,14 +82,14 @@ private:
     std::int32_t max_ = 100;
     std::int32_t value_ = 0;
     bool repaintBusy_ = false;
-    bool painting_ = false;           // inside a paint event: the surface is shown right after
-    bool pictureFailed_ = false;      // the bitmaps of this orientation could not be loaded
-    bool pictureStale_ = false;       // properties were read: load the bitmaps again
-    int sw_ = 0;                      // inner size of the current repaint
+    bool painting_ = false;      // inside a paint event: the surface is shown right after
+    bool pictureFailed_ = false; // the bitmaps of this orientation could not be loaded
+    bool pictureStale_ = false;  // properties were read: load the bitmaps again
+    int sw_ = 0;                 // inner size of the current repaint
     int sh_ = 0;
 
     // The trough bitmaps come first so they outlive the contexts that select them.
-    std::unique_ptr<gdi::Bitmap> troughBitmaps_[3];   // selected by the first three contexts
+    std::unique_ptr<gdi::Bitmap> troughBitmaps_[3]; // selected by the first three contexts
     skin::ClsPictureDC contexts_[ContextCount];
     skin::PictureBox pictBar_;
     // PictDC: the off-screen composition buffer, the size of the inner area.

@@ -13,16 +13,20 @@
 #include <cmath>
 #include <limits>
 
-namespace controls {
+namespace controls
+{
 
-namespace {
+namespace
+{
 
 // Bitmap names by orientation.
 struct ScrollBitmaps {
     const char *firstUp, *firstDown, *secondUp, *secondDown, *thumb, *middle, *nearEnd, *farEnd;
 };
-constexpr ScrollBitmaps Horizontal{"HLEFTUP", "HLEFTDN", "HRIGHTUP", "HRIGHTDN", "THUMB", "MHSCROLL", "HLEFT", "HRIGHT"};
-constexpr ScrollBitmaps Vertical{"VUPUP", "VUPDN", "VDNUP", "VDNDN", "VTHUMB", "VMIDSCROLL", "VSCROLLTOP", "VSCROLLBOTTOM"};
+constexpr ScrollBitmaps Horizontal{"HLEFTUP", "HLEFTDN",  "HRIGHTUP", "HRIGHTDN",
+                                   "THUMB",   "MHSCROLL", "HLEFT",    "HRIGHT"};
+constexpr ScrollBitmaps Vertical{"VUPUP",  "VUPDN",      "VDNUP",      "VDNDN",
+                                 "VTHUMB", "VMIDSCROLL", "VSCROLLTOP", "VSCROLLBOTTOM"};
 
 // The arrows are 4 : 3.2 wide when horizontal and 3.5 : 4 long when vertical; the caps of the
 // horizontal track are drawn a fifth wider than their bitmap.
@@ -45,17 +49,13 @@ std::int16_t Read16(const ui::PropertyBag &bag, const char *key, std::int16_t de
 } // namespace
 
 UcScroll::UcScroll(QWidget *parent)
-    : ui::UserControl(parent),
-      surfaceDc_(&surface_,
-                 [this](const QRect &r) {
-                     if (!painting_)
-                         update(r.translated(BorderWidth(), BorderWidth()));
-                 }),
-      imgLeft_(new StretchImage(this)),
-      imgRight_(new StretchImage(this)),
-      imgThumb_(new StretchImage(this)),
-      clickTimer_(new ui::Timer(this)),
-      failures_(QString::fromLatin1(ModuleName))
+    : ui::UserControl(parent), surfaceDc_(&surface_,
+                                          [this](const QRect &r) {
+                                              if (!painting_)
+                                                  update(r.translated(BorderWidth(), BorderWidth()));
+                                          }),
+      imgLeft_(new StretchImage(this)), imgRight_(new StretchImage(this)), imgThumb_(new StretchImage(this)),
+      clickTimer_(new ui::Timer(this)), failures_(QString::fromLatin1(ModuleName))
 {
     clickTimer_->SetEnabled(false);
     clickTimer_->SetInterval(FirstRepeatMs);
@@ -187,7 +187,8 @@ void UcScroll::WriteProperties(ui::PropertyBag &bag) const
 // -- bitmaps, layout, painting ---------------------------------------------------------------
 
 // The new bitmap is selected before the old one is freed, so the context never holds a dangling one.
-void UcScroll::LoadContext(skin::ClsPictureDC &context, std::unique_ptr<gdi::Bitmap> &bitmap, const char *name)
+void UcScroll::LoadContext(skin::ClsPictureDC &context, std::unique_ptr<gdi::Bitmap> &bitmap,
+                           const char *name)
 {
     auto loaded = std::make_unique<gdi::Bitmap>(LoadSkinImage(QString::fromLatin1(name)));
     context.SetStdBitmap(loaded.get());
@@ -295,7 +296,8 @@ void UcScroll::Repaint()
         const int n = RoundEven(double(W) / tile);
         const int T = BorderStyle() != 0 ? H - 2 : H;
         for (int i = 0; i <= n; ++i)
-            surfaceDc_.StretchBlt(i * tile, 0, tile, T, middle_.hDC(), 0, 0, tile, middle_.Height(), gdi::SRCCOPY);
+            surfaceDc_.StretchBlt(i * tile, 0, tile, T, middle_.hDC(), 0, 0, tile, middle_.Height(),
+                                  gdi::SRCCOPY);
         const int nearWidth = RoundEven(nearEnd_.Width() * CapFactor);
         surfaceDc_.StretchBlt(0, 0, nearWidth, T, nearEnd_.hDC(), 0, 0, nearEnd_.Width(), nearEnd_.Height(),
                               gdi::SRCCOPY);
@@ -306,11 +308,12 @@ void UcScroll::Repaint()
         const int tile = middle_.Height();
         const int n = RoundEven(double(H) / tile);
         for (int i = 0; i <= n; ++i)
-            surfaceDc_.StretchBlt(0, i * tile, W, tile, middle_.hDC(), 0, 0, middle_.Width(), tile, gdi::SRCCOPY);
-        surfaceDc_.StretchBlt(0, 0, W, nearEnd_.Height(), nearEnd_.hDC(), 0, 0, nearEnd_.Width(), nearEnd_.Height(),
-                              gdi::SRCCOPY);
-        surfaceDc_.StretchBlt(0, H - farEnd_.Height(), W, farEnd_.Height(), farEnd_.hDC(), 0, 0, farEnd_.Width(),
-                              farEnd_.Height(), gdi::SRCCOPY);
+            surfaceDc_.StretchBlt(0, i * tile, W, tile, middle_.hDC(), 0, 0, middle_.Width(), tile,
+                                  gdi::SRCCOPY);
+        surfaceDc_.StretchBlt(0, 0, W, nearEnd_.Height(), nearEnd_.hDC(), 0, 0, nearEnd_.Width(),
+                              nearEnd_.Height(), gdi::SRCCOPY);
+        surfaceDc_.StretchBlt(0, H - farEnd_.Height(), W, farEnd_.Height(), farEnd_.hDC(), 0, 0,
+                              farEnd_.Width(), farEnd_.Height(), gdi::SRCCOPY);
     }
     PositionThumb();
 }

@@ -12,11 +12,13 @@
 #include <cstdint>
 #include <memory>
 
-namespace ui {
+namespace ui
+{
 class Timer;
 }
 
-namespace controls {
+namespace controls
+{
 
 class StretchImage;
 
@@ -28,22 +30,23 @@ class StretchImage;
 // The outer size is twips, as the host sets it; everything inside is pixels of the inner area.
 // Value writes always raise Change, also when the value stays the same; Scroll follows the Change
 // of every drag step that moved the thumb.
-class UcScroll : public ui::UserControl {
+class UcScroll : public ui::UserControl
+{
     Q_OBJECT
-public:
+  public:
     explicit UcScroll(QWidget *parent = nullptr);
     ~UcScroll() override;
 
     std::int32_t SmallChange() const { return smallChange_; }
-    void SetSmallChange(std::int32_t value);      // 1..32767, anything else is ignored
+    void SetSmallChange(std::int32_t value); // 1..32767, anything else is ignored
     std::int32_t LargeChange() const { return largeChange_; }
-    void SetLargeChange(std::int32_t value);      // 1..32767, anything else is ignored
+    void SetLargeChange(std::int32_t value); // 1..32767, anything else is ignored
     std::int32_t Value() const { return value_; }
-    void SetValue(std::int32_t value);            // clamped to Min..Max; always raises Change
+    void SetValue(std::int32_t value); // clamped to Min..Max; always raises Change
     std::int32_t Min() const { return min_; }
-    void SetMin(std::int32_t value);              // a Max below it becomes Min + 100
+    void SetMin(std::int32_t value); // a Max below it becomes Min + 100
     std::int32_t Max() const { return max_; }
-    void SetMax(std::int32_t value);              // a Min above it becomes Max - 100
+    void SetMax(std::int32_t value); // a Min above it becomes Max - 100
     std::int16_t BorderStyle() const { return std::int16_t(ui::UserControl::BorderStyle()); }
     void SetBorderStyle(std::int16_t style);
     std::int16_t Orientation() const { return orientation_; }
@@ -79,16 +82,16 @@ public:
     // The largest outer thickness (height when horizontal, width when vertical), in twips.
     static constexpr double MaxThicknessTwips = 350;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void Change();
     void Scroll();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
-private:
+  private:
     void GetThePict();
     void UserResize();
     void Repaint();
@@ -107,9 +110,9 @@ private:
     void ClickTimer_Timer();
 
     void StartRepeat(bool increase);
-    void Step(std::int64_t delta);            // Value + delta, without 32-bit overflow
-    double TrackStart() const;                // lo of the thumb's travel
-    double TrackEnd() const;                  // hi of the thumb's travel
+    void Step(std::int64_t delta); // Value + delta, without 32-bit overflow
+    double TrackStart() const;     // lo of the thumb's travel
+    double TrackEnd() const;       // hi of the thumb's travel
     void LoadContext(skin::ClsPictureDC &context, std::unique_ptr<gdi::Bitmap> &bitmap, const char *name);
 
     std::int32_t min_ = 0;
@@ -126,8 +129,8 @@ private:
     std::int32_t grabY_ = 0;
     std::int32_t lastThumb_ = 0;
     bool repaintBusy_ = false;
-    bool painting_ = false;           // inside a paint event: the surface is shown right after
-    bool pictureFailed_ = false;      // the bitmaps of this orientation could not be loaded
+    bool painting_ = false;      // inside a paint event: the surface is shown right after
+    bool pictureFailed_ = false; // the bitmaps of this orientation could not be loaded
 
     // Track pieces: the picture device contexts and the bitmaps they select (owned here).
     // The bitmaps come first so they outlive the contexts that select them.
