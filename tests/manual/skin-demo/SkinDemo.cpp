@@ -104,6 +104,9 @@ int main(int argc, char *argv[])
     optionB->move(40, 155);
     optionA->SetValue(true);
 
+    // The right-hand side (x >= 380) and the lower part (y >= 200) of the window are kept free for
+    // the scroll bars and progress bars.
+
     auto *status = new QLabel(&form);
     status->setObjectName(QStringLiteral("lblStatus"));
     QPalette statusPalette = status->palette();
