@@ -72,6 +72,13 @@ TEST(RtfReader, picturesBinaryDataAndFieldInstructionsShowNothing)
                              "Link text\n"));
 }
 
+TEST(RtfReader, wordProcessorOutputReadsAsTheDocumentShowsIt)
+{
+    // Written by LibreOffice from the same source as the .doc, .docx and .odt samples.
+    EXPECT_EQ(TextOf("sample.rtf"), QStringLiteral("Orvena reads documents aloud.\nLine one\nline two\nName\tValue\n"
+                                                   "A1\tB1\nA2\tB2\nCafé, naïve, 東京 — done.\n"));
+}
+
 TEST(RtfReader, truncatedDocumentYieldsWhatWasReadable)
 {
     EXPECT_EQ(TextOf("truncated.rtf"), QStringLiteral("Complete paragraph.\nInside a group €"));
