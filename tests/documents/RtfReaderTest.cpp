@@ -57,6 +57,12 @@ TEST(RtfReader, hexEscapesInTheCodePageOfTheDocumentAndOfEachFont)
                              "Upper É and bad zz end.\n"));
 }
 
+TEST(RtfReader, doubleByteCodePagesJoinTheirEscapedBytes)
+{
+    // Shift-JIS: two escaped bytes make one character, also when the second is a plain letter.
+    EXPECT_EQ(Read("{\\rtf1\\ansi\\ansicpg932 \\'93\\'8c\\'82`}"), QStringLiteral("東Ａ"));
+}
+
 TEST(RtfReader, tableCellsAreTabSeparatedAndRowsEndLines)
 {
     EXPECT_EQ(TextOf("table.rtf"), QStringLiteral("Before the table.\nA1\tB1\nA2\tB2\nAfter the table.\n"));
