@@ -7,6 +7,8 @@
 // --grab renders the window into a PNG once it is shown and quits (works offscreen too).
 // Drag the title band to move the window; the close button quits, the minimise button minimises.
 #include "controls/UcCmd.h"
+#include "controls/UcProgress.h"
+#include "controls/UcScroll.h"
 #include "platform/ui/Form.h"
 #include "skin/ClsSkin.h"
 #include "skin/HostControls.h"
@@ -104,8 +106,33 @@ int main(int argc, char *argv[])
     optionB->move(40, 155);
     optionA->SetValue(true);
 
-    // The right-hand side (x >= 380) and the lower part (y >= 200) of the window are kept free for
-    // the scroll bars and progress bars.
+    // Scroll bars and progress bars on the right-hand side and in the lower part; each scroll bar
+    // drives the progress bar beside it.
+    auto addScroll = [&form](const QString &name, std::int16_t orientation, QRect box) {
+        auto *bar = new controls::UcScroll(&form);
+        form.AddControl(bar, name);
+        bar->InitNew();
+        bar->SetOrientation(orientation);
+        bar->setGeometry(box);
+        return bar;
+    };
+    auto addProgress = [&form](const QString &name, std::int16_t orientation, QRect box, int value) {
+        auto *bar = new controls::UcProgress(&form);
+        form.AddControl(bar, name);
+        bar->InitNew();
+        bar->SetOrientation(orientation);
+        bar->setGeometry(box);
+        bar->SetValue(value);
+        return bar;
+    };
+    controls::UcScroll *hScroll = addScroll(QStringLiteral("scrSpeed"), 0, QRect(40, 210, 300, 23));
+    controls::UcScroll *vScroll = addScroll(QStringLiteral("scrPitch"), 1, QRect(400, 60, 23, 220));
+    controls::UcProgress *hProgress = addProgress(QStringLiteral("prgHorizontal"), 0, QRect(40, 260, 300, 14), 65);
+    controls::UcProgress *vProgress = addProgress(QStringLiteral("prgVertical"), 1, QRect(450, 60, 14, 220), 40);
+    hScroll->SetValue(65);
+    vScroll->SetValue(60);
+    QObject::connect(hScroll, &controls::UcScroll::Change, hProgress, [=] { hProgress->SetValue(hScroll->Value()); });
+    QObject::connect(vScroll, &controls::UcScroll::Change, vProgress, [=] { vProgress->SetValue(100 - vScroll->Value()); });
 
     auto *status = new QLabel(&form);
     status->setObjectName(QStringLiteral("lblStatus"));
