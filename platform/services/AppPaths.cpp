@@ -5,7 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace services {
+namespace services
+{
 
 QString AppPaths::ExecutableFolder()
 {

@@ -3,10 +3,12 @@
 
 #include <QString>
 
-namespace services {
+namespace services
+{
 
-class AppPaths {
-public:
+class AppPaths
+{
+  public:
     // Environment variable that overrides the program folder (tests, unusual installs).
     static constexpr const char *OverrideVariable = "ORVENA_PROGRAM_FOLDER";
 

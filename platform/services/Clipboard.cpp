@@ -5,12 +5,15 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-namespace services {
+namespace services
+{
 
-namespace {
+namespace
+{
 QClipboard *SystemClipboard()
 {
-    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
+                                                                         : nullptr;
 }
 } // namespace
 

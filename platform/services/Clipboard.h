@@ -3,12 +3,14 @@
 
 #include <QString>
 
-namespace services {
+namespace services
+{
 
 // The system clipboard, plain text only. Without a GUI application every call is a harmless
 // no-op (reads give an empty string).
-class Clipboard {
-public:
+class Clipboard
+{
+  public:
     static QString GetText();
     // Replaces everything on the clipboard with `text`.
     static void SetText(const QString &text);

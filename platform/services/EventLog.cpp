@@ -4,9 +4,11 @@
 #include <mutex>
 #include <syslog.h>
 
-namespace services {
+namespace services
+{
 
-namespace {
+namespace
+{
 EventLog *currentLog = nullptr;
 }
 
@@ -27,10 +29,14 @@ int EventLog::SyslogPriority(int type)
 {
     switch (type) {
     case EVENTLOG_ERROR_TYPE:
-    case EVENTLOG_AUDIT_FAILURE: return LOG_ERR;
-    case EVENTLOG_WARNING_TYPE: return LOG_WARNING;
-    case EVENTLOG_AUDIT_SUCCESS: return LOG_NOTICE;
-    default: return LOG_INFO;
+    case EVENTLOG_AUDIT_FAILURE:
+        return LOG_ERR;
+    case EVENTLOG_WARNING_TYPE:
+        return LOG_WARNING;
+    case EVENTLOG_AUDIT_SUCCESS:
+        return LOG_NOTICE;
+    default:
+        return LOG_INFO;
     }
 }
 

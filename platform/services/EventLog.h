@@ -5,7 +5,8 @@
 
 #include <vector>
 
-namespace services {
+namespace services
+{
 
 enum : int {
     EVENTLOG_SUCCESS = 0,
@@ -18,8 +19,9 @@ enum : int {
 
 // The application event log. The shipped program writes to syslog(3) (which reaches the
 // journal) under the ident "orvena-studio"; unit tests install a RecordingEventLog.
-class EventLog {
-public:
+class EventLog
+{
+  public:
     virtual ~EventLog();
     virtual void Write(int type, const QString &text) = 0;
 
@@ -31,15 +33,17 @@ public:
     static int SyslogPriority(int type);
 };
 
-class SyslogEventLog : public EventLog {
-public:
+class SyslogEventLog : public EventLog
+{
+  public:
     static constexpr const char *Ident = "orvena-studio";
     void Write(int type, const QString &text) override;
 };
 
 // Test double: keeps every entry in order.
-class RecordingEventLog : public EventLog {
-public:
+class RecordingEventLog : public EventLog
+{
+  public:
     struct Entry {
         int type;
         QString text;

@@ -9,48 +9,71 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace services {
+namespace services
+{
 
-namespace {
+namespace
+{
 
 MessageBox *currentBox = nullptr;
 
 QMessageBox::StandardButton ToStandard(int id)
 {
     switch (id) {
-    case IDOK: return QMessageBox::Ok;
-    case IDCANCEL: return QMessageBox::Cancel;
-    case IDABORT: return QMessageBox::Abort;
-    case IDRETRY: return QMessageBox::Retry;
-    case IDIGNORE: return QMessageBox::Ignore;
-    case IDYES: return QMessageBox::Yes;
-    case IDNO: return QMessageBox::No;
-    default: return QMessageBox::NoButton;
+    case IDOK:
+        return QMessageBox::Ok;
+    case IDCANCEL:
+        return QMessageBox::Cancel;
+    case IDABORT:
+        return QMessageBox::Abort;
+    case IDRETRY:
+        return QMessageBox::Retry;
+    case IDIGNORE:
+        return QMessageBox::Ignore;
+    case IDYES:
+        return QMessageBox::Yes;
+    case IDNO:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::NoButton;
     }
 }
 
 int FromStandard(int button)
 {
     switch (button) {
-    case QMessageBox::Ok: return IDOK;
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Abort: return IDABORT;
-    case QMessageBox::Retry: return IDRETRY;
-    case QMessageBox::Ignore: return IDIGNORE;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return 0;
+    case QMessageBox::Ok:
+        return IDOK;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    case QMessageBox::Abort:
+        return IDABORT;
+    case QMessageBox::Retry:
+        return IDRETRY;
+    case QMessageBox::Ignore:
+        return IDIGNORE;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    default:
+        return 0;
     }
 }
 
 QMessageBox::Icon ToIcon(unsigned flags)
 {
     switch (flags & MB_ICONMASK) {
-    case MB_ICONSTOP: return QMessageBox::Critical;
-    case MB_ICONQUESTION: return QMessageBox::Question;
-    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
-    case MB_ICONINFORMATION: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MB_ICONSTOP:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
@@ -72,12 +95,18 @@ void MessageBox::SetCurrent(MessageBox *box)
 std::vector<int> MessageBox::Buttons(unsigned flags)
 {
     switch (flags & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-    default: return {IDOK};
+    case MB_OKCANCEL:
+        return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE:
+        return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL:
+        return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO:
+        return {IDYES, IDNO};
+    case MB_RETRYCANCEL:
+        return {IDRETRY, IDCANCEL};
+    default:
+        return {IDOK};
     }
 }
 

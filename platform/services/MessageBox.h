@@ -6,7 +6,8 @@
 #include <deque>
 #include <vector>
 
-namespace services {
+namespace services
+{
 
 // Button sets, icons and default-button choice, combined with | as the callers always did.
 enum : unsigned {
@@ -35,8 +36,9 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 
 // A modal message box. The shipped program shows a QMessageBox; unit tests install a
 // RecordingMessageBox so they can see what would have been asked and script the answer.
-class MessageBox {
-public:
+class MessageBox
+{
+  public:
     virtual ~MessageBox();
     virtual int Show(const QString &text, const QString &title, unsigned flags) = 0;
 
@@ -52,15 +54,17 @@ public:
 
 // The real one: a QMessageBox parented to the active window. Without a GUI application (the
 // command-line tool) it prints the message to standard error and answers the default button.
-class QtMessageBox : public MessageBox {
-public:
+class QtMessageBox : public MessageBox
+{
+  public:
     int Show(const QString &text, const QString &title, unsigned flags) override;
 };
 
 // Test double: records every call and answers from `answers` (front first). When the script runs
 // out it answers IDOK, or IDYES where the box has Yes/No buttons.
-class RecordingMessageBox : public MessageBox {
-public:
+class RecordingMessageBox : public MessageBox
+{
+  public:
     struct Call {
         QString text, title;
         unsigned flags;

@@ -7,9 +7,11 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace services {
+namespace services
+{
 
-namespace {
+namespace
+{
 
 Registry *currentRegistry = nullptr;
 
@@ -21,13 +23,20 @@ const QString DefaultValueKey = QStringLiteral("@");
 QString RootName(HKEY key)
 {
     switch (key) {
-    case HKEY_CLASSES_ROOT: return QStringLiteral("HKEY_CLASSES_ROOT");
-    case HKEY_CURRENT_USER: return QStringLiteral("HKEY_CURRENT_USER");
-    case HKEY_LOCAL_MACHINE: return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case HKEY_USERS: return QStringLiteral("HKEY_USERS");
-    case HKEY_CURRENT_CONFIG: return QStringLiteral("HKEY_CURRENT_CONFIG");
-    case HKEY_DYN_DATA: return QStringLiteral("HKEY_DYN_DATA");
-    default: return {};
+    case HKEY_CLASSES_ROOT:
+        return QStringLiteral("HKEY_CLASSES_ROOT");
+    case HKEY_CURRENT_USER:
+        return QStringLiteral("HKEY_CURRENT_USER");
+    case HKEY_LOCAL_MACHINE:
+        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case HKEY_USERS:
+        return QStringLiteral("HKEY_USERS");
+    case HKEY_CURRENT_CONFIG:
+        return QStringLiteral("HKEY_CURRENT_CONFIG");
+    case HKEY_DYN_DATA:
+        return QStringLiteral("HKEY_DYN_DATA");
+    default:
+        return {};
     }
 }
 
@@ -40,11 +49,20 @@ QString EncodeValueName(const QString &name)
     out.reserve(name.size());
     for (QChar c : name) {
         switch (c.unicode()) {
-        case '%': out += QStringLiteral("%25"); break;
-        case '/': out += QStringLiteral("%2F"); break;
-        case '\\': out += QStringLiteral("%5C"); break;
-        case '@': out += QStringLiteral("%40"); break;
-        default: out += c;
+        case '%':
+            out += QStringLiteral("%25");
+            break;
+        case '/':
+            out += QStringLiteral("%2F");
+            break;
+        case '\\':
+            out += QStringLiteral("%5C");
+            break;
+        case '@':
+            out += QStringLiteral("%40");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -81,19 +99,25 @@ QStringList SplitPath(const QString &subKey)
 QString Encode(const RegValue &value)
 {
     switch (value.type) {
-    case REG_SZ: return QStringLiteral("sz:") + value.string;
-    case REG_EXPAND_SZ: return QStringLiteral("expand_sz:") + value.string;
-    case REG_DWORD: return QStringLiteral("dword:%1").arg(value.dword, 8, 16, QLatin1Char('0'));
-    case REG_BINARY: return QStringLiteral("hex:") + QString::fromLatin1(value.binary.toHex());
-    default: return QStringLiteral("none:");
+    case REG_SZ:
+        return QStringLiteral("sz:") + value.string;
+    case REG_EXPAND_SZ:
+        return QStringLiteral("expand_sz:") + value.string;
+    case REG_DWORD:
+        return QStringLiteral("dword:%1").arg(value.dword, 8, 16, QLatin1Char('0'));
+    case REG_BINARY:
+        return QStringLiteral("hex:") + QString::fromLatin1(value.binary.toHex());
+    default:
+        return QStringLiteral("none:");
     }
 }
 
 // Anything that does not carry one of our prefixes (a hand-edited file) reads as a plain string.
 RegValue Decode(const QVariant &stored)
 {
-    const QString text = stored.typeId() == QMetaType::QStringList ? stored.toStringList().join(QStringLiteral(", "))
-                                                                    : stored.toString();
+    const QString text = stored.typeId() == QMetaType::QStringList
+                             ? stored.toStringList().join(QStringLiteral(", "))
+                             : stored.toString();
     RegValue v;
     const int colon = text.indexOf(QLatin1Char(':'));
     const QString prefix = colon > 0 ? text.left(colon) : QString();
@@ -127,8 +151,7 @@ RegValue Decode(const QVariant &stored)
 }
 
 // Runs `fn` with the settings positioned in `group`, restoring the previous position after.
-template <typename Fn>
-auto InGroup(QSettings &settings, const QString &group, Fn fn)
+template <typename Fn> auto InGroup(QSettings &settings, const QString &group, Fn fn)
 {
     settings.beginGroup(group);
     struct Leave {
@@ -229,9 +252,12 @@ long Registry::Sync()
 {
     settings_->sync();
     switch (settings_->status()) {
-    case QSettings::NoError: return ERROR_SUCCESS;
-    case QSettings::AccessError: return ERROR_ACCESS_DENIED;
-    default: return ERROR_CANTWRITE;
+    case QSettings::NoError:
+        return ERROR_SUCCESS;
+    case QSettings::AccessError:
+        return ERROR_ACCESS_DENIED;
+    default:
+        return ERROR_CANTWRITE;
     }
 }
 
@@ -472,8 +498,8 @@ long Registry::ReadString(HKEY root, const QString &subKey, const QString &name,
 
 QString Registry::ExpandEnvironment(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(%([A-Za-z_][A-Za-z0-9_()]*)%|\$\{([A-Za-z_][A-Za-z0-9_]*)\}|\$([A-Za-z_][A-Za-z0-9_]*))"));
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(%([A-Za-z_][A-Za-z0-9_()]*)%|\$\{([A-Za-z_][A-Za-z0-9_]*)\}|\$([A-Za-z_][A-Za-z0-9_]*))"));
     QString out;
     qsizetype last = 0;
     auto it = pattern.globalMatch(text);

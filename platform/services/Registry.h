@@ -11,7 +11,8 @@
 
 class QSettings;
 
-namespace services {
+namespace services
+{
 
 using HKEY = std::uintptr_t;
 
@@ -53,8 +54,9 @@ struct RegValue {
 // as top-level groups and subkeys as nested groups. Key and value names match case-insensitively
 // as they always did; the spelling given at creation is kept. Subkey paths use "\" (or "/").
 // The empty value name is the key's default value.
-class Registry {
-public:
+class Registry
+{
+  public:
     // Environment variable that points the process-wide registry at another file.
     static constexpr const char *FileVariable = "ORVENA_REGISTRY_FILE";
 
@@ -104,7 +106,7 @@ public:
 
     static QString ExpandEnvironment(const QString &text);
 
-private:
+  private:
     long Resolve(HKEY key, QString *group) const;
     QString FindChildGroup(const QString &group, const QString &name) const;
     QString FindValueKey(const QString &group, const QString &name) const;

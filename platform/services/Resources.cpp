@@ -6,7 +6,8 @@
 #include <cctype>
 #include <limits>
 
-namespace services {
+namespace services
+{
 
 QString Resources::BitmapPath(const QString &name)
 {
@@ -26,10 +27,14 @@ QImage Resources::Bitmap(const QString &name)
 QString Resources::String(int id)
 {
     switch (id) {
-    case 101: return QStringLiteral("65535");
-    case 102: return QStringLiteral("12");
-    case 103: return QStringLiteral("&HFFFFFF");
-    default: return {};
+    case 101:
+        return QStringLiteral("65535");
+    case 102:
+        return QStringLiteral("12");
+    case 103:
+        return QStringLiteral("&HFFFFFF");
+    default:
+        return {};
     }
 }
 

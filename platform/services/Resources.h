@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <optional>
 
-namespace services {
+namespace services
+{
 
 // The program's built-in resources: the skin bitmaps (generated at build time into the Qt
 // resource system) and the small string table.
-class Resources {
-public:
+class Resources
+{
+  public:
     // Skin bitmap by name, from ":/skin/<name>.bmp"; a null image when there is no such bitmap.
     static QImage Bitmap(const QString &name);
     // The resource path a bitmap name is looked up at.

@@ -12,17 +12,20 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-namespace services {
+namespace services
+{
 
-namespace {
+namespace
+{
 
 QString SafeName(const QString &name)
 {
     QString out;
     for (QChar c : name)
-        out += (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_') || c == QLatin1Char('.'))
-                   ? c
-                   : QLatin1Char('_');
+        out +=
+            (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_') || c == QLatin1Char('.'))
+                ? c
+                : QLatin1Char('_');
     return out.isEmpty() ? QStringLiteral("instance") : out;
 }
 

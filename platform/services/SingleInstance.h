@@ -9,15 +9,17 @@
 class QLocalServer;
 class QLockFile;
 
-namespace services {
+namespace services
+{
 
 // Keeps a program to one running instance per user. The first instance holds a lock file and a
 // local server in the user's runtime folder; a later one finds the lock held, passes its message
 // (e.g. its command line) to the first and is told it is already running. A lock left behind by
 // a crashed instance (its process gone, or its pid now used by another program) is taken over.
-class SingleInstance : public QObject {
+class SingleInstance : public QObject
+{
     Q_OBJECT
-public:
+  public:
     enum class Result { Primary, AlreadyRunning, Failed };
 
     // `folder` defaults to the user's runtime folder ($XDG_RUNTIME_DIR).
@@ -38,11 +40,11 @@ public:
     // Releases the lock and closes the server (also done by the destructor).
     void Release();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The running instance received a message from a later start.
     void MessageReceived(const QString &message);
 
-private:
+  private:
     void OnNewConnection();
     bool SendToPrimary(const QString &message);
 

@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-namespace ui {
+namespace ui
+{
 
 // What the host (the form or designer a control sits on) tells its controls. UserMode false is
 // design time: controls show their design-time messages then.

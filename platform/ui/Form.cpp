@@ -4,27 +4,29 @@
 #include "platform/gdi/Colour.h"
 #include "platform/ui/Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWindow>
 
 #include <algorithm>
 
-namespace ui {
+namespace ui
+{
 
 // Watches the application's mouse events for the form. It remembers where the last press on
 // the form (or any of its widgets) was, the point a move or size started without coordinates
 // anchors to. While the form follows the mouse itself, it takes every widget's mouse events first:
 // the press that started the drag may have been on a child, which keeps receiving the mouse where
 // the window system cannot grab it for the form. Like the old modal move loop, it keeps them all.
-class Form::DragTracker : public QObject {
-public:
+class Form::DragTracker : public QObject
+{
+  public:
     explicit DragTracker(Form *form) : form_(form) {}
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // Window-level delivery stays untouched so Qt's own press/release bookkeeping runs.
@@ -39,7 +41,7 @@ protected:
         return form_->drag_.active && form_->TrackDrag(event);
     }
 
-private:
+  private:
     Form *form_;
 };
 
@@ -61,7 +63,9 @@ void Form::ApplyFlags()
     const bool wasVisible = isVisible();
     Qt::WindowFlags flags;
     switch (borderStyle_) {
-    case vbBSNone: flags = Qt::Window | Qt::FramelessWindowHint; break;
+    case vbBSNone:
+        flags = Qt::Window | Qt::FramelessWindowHint;
+        break;
     case vbFixedSingle:
         flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
@@ -70,8 +74,12 @@ void Form::ApplyFlags()
         flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
         break;
     case vbFixedToolWindow:
-    case vbSizableToolWindow: flags = Qt::Tool; break;
-    default: flags = Qt::Window; break;
+    case vbSizableToolWindow:
+        flags = Qt::Tool;
+        break;
+    default:
+        flags = Qt::Window;
+        break;
     }
     setWindowFlags(flags);
     if (wasVisible)
@@ -99,10 +107,17 @@ int Form::WindowState() const
 void Form::SetWindowState(int state)
 {
     switch (state) {
-    case vbMinimized: setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); break;
-    case vbMaximized: setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); break;
-    case vbNormal: setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)); break;
-    default: break;
+    case vbMinimized:
+        setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+        break;
+    case vbMaximized:
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        break;
+    case vbNormal:
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        break;
+    default:
+        break;
     }
 }
 
@@ -153,7 +168,8 @@ void Form::Move(double left, double top, double width, double height)
     const int extraW = frame.width() - this->width();
     const int extraH = frame.height() - this->height();
     move(Twips::ToPixelsX(left, this), Twips::ToPixelsY(top, this));
-    resize(std::max(1, Twips::ToPixelsX(width, this) - extraW), std::max(1, Twips::ToPixelsY(height, this) - extraH));
+    resize(std::max(1, Twips::ToPixelsX(width, this) - extraW),
+           std::max(1, Twips::ToPixelsY(height, this) - extraH));
 }
 
 double Form::ScaleWidth() const
@@ -207,7 +223,8 @@ int Form::AddMessageFilter(MessageFilter filter, QObject *owner)
 
 bool Form::RemoveMessageFilter(int id)
 {
-    const auto it = std::find_if(filters_.begin(), filters_.end(), [id](const Filter &f) { return f.id == id; });
+    const auto it =
+        std::find_if(filters_.begin(), filters_.end(), [id](const Filter &f) { return f.id == id; });
     if (it == filters_.end())
         return false;
     filters_.erase(it);
@@ -222,7 +239,8 @@ LRESULT Form::SendMessage(unsigned msg, WPARAM wParam, LPARAM lParam)
     for (auto it = filters_.rbegin(); it != filters_.rend(); ++it)
         ids.push_back(it->id);
     for (int id : ids) {
-        const auto it = std::find_if(filters_.begin(), filters_.end(), [id](const Filter &f) { return f.id == id; });
+        const auto it =
+            std::find_if(filters_.begin(), filters_.end(), [id](const Filter &f) { return f.id == id; });
         if (it == filters_.end() || !it->fn)
             continue;
         const MessageFilter fn = it->fn; // the filter may remove itself while running
@@ -247,15 +265,24 @@ Qt::Edges Form::EdgesForSizeCommand(WPARAM command)
     if ((command & SC_COMMAND_MASK) != SC_SIZE)
         return {};
     switch (command & 0xF) {
-    case WMSZ_LEFT: return Qt::LeftEdge;
-    case WMSZ_RIGHT: return Qt::RightEdge;
-    case WMSZ_TOP: return Qt::TopEdge;
-    case WMSZ_TOPLEFT: return Qt::TopEdge | Qt::LeftEdge;
-    case WMSZ_TOPRIGHT: return Qt::TopEdge | Qt::RightEdge;
-    case WMSZ_BOTTOM: return Qt::BottomEdge;
-    case WMSZ_BOTTOMLEFT: return Qt::BottomEdge | Qt::LeftEdge;
-    case WMSZ_BOTTOMRIGHT: return Qt::BottomEdge | Qt::RightEdge;
-    default: return {};
+    case WMSZ_LEFT:
+        return Qt::LeftEdge;
+    case WMSZ_RIGHT:
+        return Qt::RightEdge;
+    case WMSZ_TOP:
+        return Qt::TopEdge;
+    case WMSZ_TOPLEFT:
+        return Qt::TopEdge | Qt::LeftEdge;
+    case WMSZ_TOPRIGHT:
+        return Qt::TopEdge | Qt::RightEdge;
+    case WMSZ_BOTTOM:
+        return Qt::BottomEdge;
+    case WMSZ_BOTTOMLEFT:
+        return Qt::BottomEdge | Qt::LeftEdge;
+    case WMSZ_BOTTOMRIGHT:
+        return Qt::BottomEdge | Qt::RightEdge;
+    default:
+        return {};
     }
 }
 
@@ -268,19 +295,31 @@ LRESULT Form::DefWindowProc(unsigned msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SYSCOMMAND:
         switch (wParam & SC_COMMAND_MASK) {
-        case SC_MOVE: BeginMoveOrSize({}, lParam); break;
+        case SC_MOVE:
+            BeginMoveOrSize({}, lParam);
+            break;
         case SC_SIZE:
             if (const Qt::Edges edges = EdgesForSizeCommand(wParam))
                 BeginMoveOrSize(edges, lParam);
             break;
-        case SC_MINIMIZE: SetWindowState(vbMinimized); break;
-        case SC_MAXIMIZE: SetWindowState(vbMaximized); break;
-        case SC_RESTORE: SetWindowState(vbNormal); break;
-        case SC_CLOSE: close(); break;
-        default: break;
+        case SC_MINIMIZE:
+            SetWindowState(vbMinimized);
+            break;
+        case SC_MAXIMIZE:
+            SetWindowState(vbMaximized);
+            break;
+        case SC_RESTORE:
+            SetWindowState(vbNormal);
+            break;
+        case SC_CLOSE:
+            close();
+            break;
+        default:
+            break;
         }
         return 0;
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -327,13 +366,17 @@ bool Form::TrackDrag(QEvent *event)
         const QSize minimum = minimumSize().expandedTo(QSize(1, 1));
         const QSize maximum = maximumSize();
         if (drag_.edges & Qt::LeftEdge)
-            r.setLeft(std::clamp(r.left() + delta.x(), r.right() + 1 - maximum.width(), r.right() + 1 - minimum.width()));
+            r.setLeft(std::clamp(r.left() + delta.x(), r.right() + 1 - maximum.width(),
+                                 r.right() + 1 - minimum.width()));
         if (drag_.edges & Qt::RightEdge)
-            r.setRight(std::clamp(r.right() + delta.x(), r.left() - 1 + minimum.width(), r.left() - 1 + std::min(maximum.width(), 1 << 20)));
+            r.setRight(std::clamp(r.right() + delta.x(), r.left() - 1 + minimum.width(),
+                                  r.left() - 1 + std::min(maximum.width(), 1 << 20)));
         if (drag_.edges & Qt::TopEdge)
-            r.setTop(std::clamp(r.top() + delta.y(), r.bottom() + 1 - maximum.height(), r.bottom() + 1 - minimum.height()));
+            r.setTop(std::clamp(r.top() + delta.y(), r.bottom() + 1 - maximum.height(),
+                                r.bottom() + 1 - minimum.height()));
         if (drag_.edges & Qt::BottomEdge)
-            r.setBottom(std::clamp(r.bottom() + delta.y(), r.top() - 1 + minimum.height(), r.top() - 1 + std::min(maximum.height(), 1 << 20)));
+            r.setBottom(std::clamp(r.bottom() + delta.y(), r.top() - 1 + minimum.height(),
+                                   r.top() - 1 + std::min(maximum.height(), 1 << 20)));
         setGeometry(r);
         return true;
     }
@@ -342,7 +385,8 @@ bool Form::TrackDrag(QEvent *event)
             EndDrag();
         return true;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: return true;
+    case QEvent::MouseButtonDblClick:
+        return true;
     case QEvent::KeyPress:
         // Escape abandons the move or size, as it always has: the window goes back.
         if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
@@ -354,7 +398,8 @@ bool Form::TrackDrag(QEvent *event)
             return true;
         }
         return false;
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -15,10 +15,17 @@
 #include <optional>
 #include <vector>
 
-namespace ui {
+namespace ui
+{
 
-enum : int { vbBSNone = 0, vbFixedSingle = 1, vbSizable = 2, vbFixedDialog = 3, vbFixedToolWindow = 4,
-             vbSizableToolWindow = 5 };
+enum : int {
+    vbBSNone = 0,
+    vbFixedSingle = 1,
+    vbSizable = 2,
+    vbFixedDialog = 3,
+    vbFixedToolWindow = 4,
+    vbSizableToolWindow = 5
+};
 enum : int { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
 enum : int { vbFormControlMenu = 0, vbFormCode = 1 };
 
@@ -32,9 +39,10 @@ enum : int { vbFormControlMenu = 0, vbFormCode = 1 };
 // again passes the filters, and carries out move/size/minimise/maximise/restore/close commands.
 // Moving and sizing ask the window system (startSystemMove/Resize); where it refuses (no window
 // manager) the form follows the mouse itself until the button is released.
-class Form : public QWidget {
+class Form : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     using MessageFilter = std::function<bool(unsigned msg, WPARAM wParam, LPARAM lParam, LRESULT &result)>;
 
     explicit Form(QWidget *parent = nullptr);
@@ -87,18 +95,18 @@ public:
     // Unloads the form from code (QueryUnload/Unload see vbFormCode).
     void CloseFromCode();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void Load();
     void Resize();
     void QueryUnload(int &cancel, int unloadMode);
     void Unload(int &cancel);
 
-protected:
+  protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     struct Filter {
         int id;
         MessageFilter fn;

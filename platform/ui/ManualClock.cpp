@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace ui {
+namespace ui
+{
 
 ManualClock::~ManualClock()
 {

@@ -5,15 +5,17 @@
 
 #include <vector>
 
-namespace ui {
+namespace ui
+{
 
 class Timer;
 
 // A clock that only moves when told to, for testing code that repeats on timers (auto-repeat of
 // scroll arrows, hover checks) without sleeping. Timers attached to it never use real time:
 // Advance(ms) fires every tick that falls due in that span, in time order.
-class ManualClock {
-public:
+class ManualClock
+{
+  public:
     ManualClock() = default;
     ~ManualClock();
     ManualClock(const ManualClock &) = delete;
@@ -24,7 +26,7 @@ public:
     // timers, and the rest of the span sees the change). Returns the number of ticks fired.
     int Advance(qint64 milliseconds);
 
-private:
+  private:
     friend class Timer;
     void Attach(Timer *timer);
     void Detach(Timer *timer);

@@ -5,7 +5,8 @@
 
 // The window messages, hit-test zones and system commands that forms pass through their message
 // filter chain, with the numbers the callers have always used.
-namespace ui {
+namespace ui
+{
 
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
@@ -65,7 +66,13 @@ constexpr LPARAM MAKELPARAM(int low, int high)
     return static_cast<LPARAM>(static_cast<std::uint32_t>((low & 0xFFFF) | ((high & 0xFFFF) << 16)));
 }
 // Signed coordinates out of an lParam (screen positions can be negative on multi-monitor setups).
-constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<std::int16_t>(lp & 0xFFFF); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<std::int16_t>((lp >> 16) & 0xFFFF); }
+constexpr int GET_X_LPARAM(LPARAM lp)
+{
+    return static_cast<std::int16_t>(lp & 0xFFFF);
+}
+constexpr int GET_Y_LPARAM(LPARAM lp)
+{
+    return static_cast<std::int16_t>((lp >> 16) & 0xFFFF);
+}
 
 } // namespace ui

@@ -3,7 +3,8 @@
 
 #include <QWidget>
 
-namespace ui {
+namespace ui
+{
 
 QWidget *MouseCapture::SetCapture(QWidget *widget)
 {

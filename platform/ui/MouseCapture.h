@@ -3,11 +3,13 @@
 
 class QWidget;
 
-namespace ui {
+namespace ui
+{
 
 // Mouse capture in the old style: one widget receives every mouse event until released.
-class MouseCapture {
-public:
+class MouseCapture
+{
+  public:
     // Captures the mouse for `widget` (replacing any earlier capture); returns the previous holder.
     static QWidget *SetCapture(QWidget *widget);
     static void ReleaseCapture();

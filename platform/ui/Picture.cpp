@@ -6,9 +6,11 @@
 #include <QImageReader>
 #include <QImageWriter>
 
-namespace ui {
+namespace ui
+{
 
-namespace {
+namespace
+{
 // Larger pictures than this are refused rather than decoded (a damaged file can claim any size).
 constexpr int MaxPictureSide = 16384;
 

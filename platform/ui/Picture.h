@@ -5,12 +5,14 @@
 #include <QImage>
 #include <QString>
 
-namespace ui {
+namespace ui
+{
 
 // A picture property value: an image that knows whether it is a bitmap or an icon (icons keep
 // their transparency and are drawn with DrawIconEx-style calls; bitmaps are blitted).
-class Picture {
-public:
+class Picture
+{
+  public:
     enum PictureType { None = 0, Bitmap = 1, Metafile = 2, Icon = 3 };
 
     Picture() = default;
@@ -33,7 +35,7 @@ public:
 
     bool operator==(const Picture &other) const;
 
-private:
+  private:
     PictureType type_ = None;
     QImage image_;
 };

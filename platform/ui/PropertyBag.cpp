@@ -9,9 +9,11 @@
 #include <cmath>
 #include <limits>
 
-namespace ui {
+namespace ui
+{
 
-namespace {
+namespace
+{
 
 // Whole numbers from JSON numbers or from "&H..." / decimal text; nullopt for anything else.
 std::optional<qint64> WholeNumber(const QJsonValue &json)
@@ -135,7 +137,8 @@ PropertyBag PropertyBag::Parse(const QJsonValue &json, bool caseInsensitive, boo
     return bag;
 }
 
-std::optional<PropertyBag> PropertyBag::FromJsonText(const QByteArray &text, bool caseInsensitive, QString *error)
+std::optional<PropertyBag> PropertyBag::FromJsonText(const QByteArray &text, bool caseInsensitive,
+                                                     QString *error)
 {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
@@ -187,7 +190,8 @@ QJsonValue PropertyBag::ToJson(const Picture &value)
     if (value.IsNull())
         return QJsonValue(QJsonValue::Null);
     QJsonObject o;
-    o.insert(PictureTypeKey, value.Type() == Picture::Icon ? QStringLiteral("Icon") : QStringLiteral("Bitmap"));
+    o.insert(PictureTypeKey,
+             value.Type() == Picture::Icon ? QStringLiteral("Icon") : QStringLiteral("Bitmap"));
     o.insert(PictureData, QString::fromLatin1(value.Encode().toBase64()));
     return o;
 }
@@ -287,8 +291,8 @@ Picture PropertyBag::FromJson(const QJsonValue &json, const Picture &defaultValu
     const QJsonValue data = o.value(PictureData);
     if (t == Picture::None || !data.isString())
         return defaultValue;
-    const auto decoded = QByteArray::fromBase64Encoding(data.toString().toLatin1(),
-                                                        QByteArray::AbortOnBase64DecodingErrors);
+    const auto decoded =
+        QByteArray::fromBase64Encoding(data.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return defaultValue;
     const Picture picture = Picture::Decode(t, *decoded);
@@ -300,12 +304,14 @@ PropertyBag PropertyBag::FromJson(const QJsonValue &json, const PropertyBag &def
     return NestedFromJson(json, defaultValue, defaultValue.CaseInsensitive());
 }
 
-std::vector<PropertyBag> PropertyBag::FromJson(const QJsonValue &json, const std::vector<PropertyBag> &defaultValue)
+std::vector<PropertyBag> PropertyBag::FromJson(const QJsonValue &json,
+                                               const std::vector<PropertyBag> &defaultValue)
 {
     return NestedFromJson(json, defaultValue, false);
 }
 
-PropertyBag PropertyBag::NestedFromJson(const QJsonValue &json, const PropertyBag &defaultValue, bool caseInsensitive)
+PropertyBag PropertyBag::NestedFromJson(const QJsonValue &json, const PropertyBag &defaultValue,
+                                        bool caseInsensitive)
 {
     bool ok = false;
     PropertyBag bag = Parse(json, caseInsensitive, &ok);
@@ -313,7 +319,8 @@ PropertyBag PropertyBag::NestedFromJson(const QJsonValue &json, const PropertyBa
 }
 
 std::vector<PropertyBag> PropertyBag::NestedFromJson(const QJsonValue &json,
-                                                     const std::vector<PropertyBag> &defaultValue, bool caseInsensitive)
+                                                     const std::vector<PropertyBag> &defaultValue,
+                                                     bool caseInsensitive)
 {
     if (!json.isArray())
         return defaultValue;

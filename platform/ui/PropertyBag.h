@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-namespace ui {
+namespace ui
+{
 
 // The saved properties of a control or window: an ordered list of key/value pairs.
 //
@@ -32,12 +33,12 @@ namespace ui {
 // JSON form: an array of [key, value] pairs, so the order survives; fonts and pictures are
 // objects ({"Name": ..., "Size": ...}, {"Type": "Bitmap"|"Icon", "Data": base64}). A plain JSON
 // object is also accepted when reading (its keys then come in alphabetical order).
-class PropertyBag {
-public:
+class PropertyBag
+{
+  public:
     explicit PropertyBag(bool caseInsensitive = false) : caseInsensitive_(caseInsensitive) {}
 
-    template <typename T>
-    T ReadProperty(const QString &key, const T &defaultValue) const
+    template <typename T> T ReadProperty(const QString &key, const T &defaultValue) const
     {
         const QJsonValue *stored = Find(key);
         if (!stored)
@@ -62,12 +63,11 @@ public:
             Put(key, ToJson(value));
     }
     // Always stored, whatever its value.
-    template <typename T>
-    void WriteProperty(const QString &key, const T &value)
+    template <typename T> void WriteProperty(const QString &key, const T &value) { Put(key, ToJson(value)); }
+    void WriteProperty(const QString &key, const char *value)
     {
-        Put(key, ToJson(value));
+        Put(key, QJsonValue(QString::fromUtf8(value)));
     }
-    void WriteProperty(const QString &key, const char *value) { Put(key, QJsonValue(QString::fromUtf8(value))); }
     void WriteProperty(const QString &key, const char *value, const char *defaultValue)
     {
         WriteProperty<QString>(key, QString::fromUtf8(value), QString::fromUtf8(defaultValue));
@@ -116,11 +116,14 @@ public:
     static StdFont FromJson(const QJsonValue &json, const StdFont &defaultValue);
     static Picture FromJson(const QJsonValue &json, const Picture &defaultValue);
     static PropertyBag FromJson(const QJsonValue &json, const PropertyBag &defaultValue);
-    static std::vector<PropertyBag> FromJson(const QJsonValue &json, const std::vector<PropertyBag> &defaultValue);
+    static std::vector<PropertyBag> FromJson(const QJsonValue &json,
+                                             const std::vector<PropertyBag> &defaultValue);
 
-private:
-    static PropertyBag NestedFromJson(const QJsonValue &json, const PropertyBag &defaultValue, bool caseInsensitive);
-    static std::vector<PropertyBag> NestedFromJson(const QJsonValue &json, const std::vector<PropertyBag> &defaultValue,
+  private:
+    static PropertyBag NestedFromJson(const QJsonValue &json, const PropertyBag &defaultValue,
+                                      bool caseInsensitive);
+    static std::vector<PropertyBag> NestedFromJson(const QJsonValue &json,
+                                                   const std::vector<PropertyBag> &defaultValue,
                                                    bool caseInsensitive);
     const QJsonValue *Find(const QString &key) const;
     void Put(const QString &key, const QJsonValue &value);

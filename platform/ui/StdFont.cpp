@@ -3,7 +3,8 @@
 
 #include "platform/gdi/Font.h"
 
-namespace ui {
+namespace ui
+{
 
 QFont StdFont::ToQFont() const
 {

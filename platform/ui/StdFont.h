@@ -4,7 +4,8 @@
 #include <QFont>
 #include <QString>
 
-namespace ui {
+namespace ui
+{
 
 // A font as controls store and expose it: face name, size in points, style flags and character
 // set. Faces of the old platform are mapped to installed ones when the QFont is made.

@@ -5,9 +5,11 @@
 
 #include <QTimer>
 
-namespace ui {
+namespace ui
+{
 
-namespace {
+namespace
+{
 ManualClock *defaultClock = nullptr;
 }
 

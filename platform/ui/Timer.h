@@ -5,7 +5,8 @@
 
 class QTimer;
 
-namespace ui {
+namespace ui
+{
 
 class ManualClock;
 
@@ -15,9 +16,10 @@ class ManualClock;
 //
 // By default a Timer runs on real time (QTimer). Attached to a ManualClock (SetClock, or
 // SetDefaultClock before it is created) it ticks only as the test advances that clock.
-class Timer : public QObject {
+class Timer : public QObject
+{
     Q_OBJECT
-public:
+  public:
     explicit Timer(QObject *parent = nullptr);
     ~Timer() override;
 
@@ -40,10 +42,10 @@ public:
     static void SetDefaultClock(ManualClock *clock);
     static ManualClock *DefaultClock();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void Tick();
 
-private:
+  private:
     friend class ManualClock;
     void Restart();
 

@@ -7,9 +7,11 @@
 
 #include <cmath>
 
-namespace ui {
+namespace ui
+{
 
-namespace {
+namespace
+{
 constexpr double TwipsPerInch = 1440.0;
 constexpr double FallbackTwipsPerPixel = 15.0;
 

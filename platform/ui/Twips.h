@@ -4,13 +4,15 @@
 class QScreen;
 class QWidget;
 
-namespace ui {
+namespace ui
+{
 
 // Twips (1/1440 inch) against pixels. The factors come from the screen's logical resolution,
 // horizontally and vertically apart: 15 only at 96 dpi, never assumed. Conversions to pixels
 // round to the nearest pixel, ties to even.
-class Twips {
-public:
+class Twips
+{
+  public:
     // Twips per pixel of the widget's screen (the primary screen when the widget is null or not
     // yet on a screen; 15 when there is no screen at all).
     static double PerPixelX(const QWidget *widget = nullptr);

@@ -12,7 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
-namespace ui {
+namespace ui
+{
 
 UserControl::UserControl(QWidget *parent) : QWidget(parent)
 {
@@ -74,8 +75,8 @@ void UserControl::SetHeight(double twips)
 
 void UserControl::Move(double left, double top, double width, double height)
 {
-    setGeometry(Twips::ToPixelsX(left, this), Twips::ToPixelsY(top, this), std::max(0, Twips::ToPixelsX(width, this)),
-                std::max(0, Twips::ToPixelsY(height, this)));
+    setGeometry(Twips::ToPixelsX(left, this), Twips::ToPixelsY(top, this),
+                std::max(0, Twips::ToPixelsX(width, this)), std::max(0, Twips::ToPixelsY(height, this)));
 }
 
 int UserControl::ScaleWidth() const
@@ -136,21 +137,36 @@ bool UserControl::IsValidMousePointer(int pointer)
 std::optional<QCursor> UserControl::CursorFor(int pointer, const Picture &icon)
 {
     switch (pointer) {
-    case vbArrow: return QCursor(Qt::ArrowCursor);
-    case vbCrosshair: return QCursor(Qt::CrossCursor);
-    case vbIbeam: return QCursor(Qt::IBeamCursor);
-    case vbIconPointer: return QCursor(Qt::ArrowCursor); // no icon-square pointer here; an arrow is closest
-    case vbSizePointer: return QCursor(Qt::SizeAllCursor);
-    case vbSizeNESW: return QCursor(Qt::SizeBDiagCursor);
-    case vbSizeNS: return QCursor(Qt::SizeVerCursor);
-    case vbSizeNWSE: return QCursor(Qt::SizeFDiagCursor);
-    case vbSizeWE: return QCursor(Qt::SizeHorCursor);
-    case vbUpArrow: return QCursor(Qt::UpArrowCursor);
-    case vbHourglass: return QCursor(Qt::WaitCursor);
-    case vbNoDrop: return QCursor(Qt::ForbiddenCursor);
-    case vbArrowHourglass: return QCursor(Qt::BusyCursor);
-    case vbArrowQuestion: return QCursor(Qt::WhatsThisCursor);
-    case vbSizeAll: return QCursor(Qt::SizeAllCursor);
+    case vbArrow:
+        return QCursor(Qt::ArrowCursor);
+    case vbCrosshair:
+        return QCursor(Qt::CrossCursor);
+    case vbIbeam:
+        return QCursor(Qt::IBeamCursor);
+    case vbIconPointer:
+        return QCursor(Qt::ArrowCursor); // no icon-square pointer here; an arrow is closest
+    case vbSizePointer:
+        return QCursor(Qt::SizeAllCursor);
+    case vbSizeNESW:
+        return QCursor(Qt::SizeBDiagCursor);
+    case vbSizeNS:
+        return QCursor(Qt::SizeVerCursor);
+    case vbSizeNWSE:
+        return QCursor(Qt::SizeFDiagCursor);
+    case vbSizeWE:
+        return QCursor(Qt::SizeHorCursor);
+    case vbUpArrow:
+        return QCursor(Qt::UpArrowCursor);
+    case vbHourglass:
+        return QCursor(Qt::WaitCursor);
+    case vbNoDrop:
+        return QCursor(Qt::ForbiddenCursor);
+    case vbArrowHourglass:
+        return QCursor(Qt::BusyCursor);
+    case vbArrowQuestion:
+        return QCursor(Qt::WhatsThisCursor);
+    case vbSizeAll:
+        return QCursor(Qt::SizeAllCursor);
     case vbCustom:
         if (icon.IsNull())
             return std::nullopt;
@@ -158,7 +174,8 @@ std::optional<QCursor> UserControl::CursorFor(int pointer, const Picture &icon)
         // bitmaps point with their top-left corner.
         return icon.Type() == Picture::Icon ? QCursor(QPixmap::fromImage(icon.Image()))
                                             : QCursor(QPixmap::fromImage(icon.Image()), 0, 0);
-    default: return std::nullopt;
+    default:
+        return std::nullopt;
     }
 }
 

@@ -16,7 +16,8 @@
 
 class QShortcut;
 
-namespace ui {
+namespace ui
+{
 
 // The standard mouse pointer numbers.
 enum : int {
@@ -45,9 +46,10 @@ enum : int {
 // Controls derive from it, paint themselves in paintEvent (calling UserControl::paintEvent first
 // if they want the background and border drawn), and call PropertyChanged(key) from their property
 // setters. While Restoring() is true (ReadProperties running) they should skip redrawing.
-class UserControl : public QWidget {
+class UserControl : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     explicit UserControl(QWidget *parent = nullptr);
     ~UserControl() override;
 
@@ -108,7 +110,7 @@ public:
     static std::optional<QCursor> CursorFor(int pointer, const Picture &icon = Picture());
     static bool IsValidMousePointer(int pointer);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // A property whose saved value changed (the host marks the form as modified).
     void PropertyChanged(const QString &key);
     // An ambient property changed; `name` is its name ("UserMode", "BackColor", ...).
@@ -116,13 +118,13 @@ Q_SIGNALS:
     // Alt + one of AccessKeys was pressed; the character's code.
     void AccessKeyPress(int keyAscii);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     // Draws the background (BackColor) and the border; paintEvent calls it.
     void PaintBackground(QPainter &painter);
     int BorderWidth() const { return borderStyle_ == 1 ? 1 : 0; }
 
-private:
+  private:
     void ApplyCursor();
 
     QString tag_;

@@ -4,9 +4,11 @@
 #include <QVariant>
 #include <QWidget>
 
-namespace ui {
+namespace ui
+{
 
-namespace {
+namespace
+{
 // Our own prefix keeps these apart from every other dynamic property of the widget.
 constexpr char Prefix[] = "_orvena_prop_";
 

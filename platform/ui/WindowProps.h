@@ -7,12 +7,14 @@
 
 class QWidget;
 
-namespace ui {
+namespace ui
+{
 
 // Named values attached to a window (SetProp/GetProp/RemoveProp), kept as dynamic properties of
 // the widget so they live exactly as long as it does. Names match regardless of case.
-class WindowProps {
-public:
+class WindowProps
+{
+  public:
     // False when there is no widget or no name.
     static bool SetProp(QWidget *widget, const QString &name, qintptr value);
     // 0 when the property is not set.

@@ -21,7 +21,8 @@ TEST(AppPaths, installedLayoutIsDetectedBySharedFolder)
     ASSERT_TRUE(prefix.isValid());
     QDir root(prefix.path());
     ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
-    EXPECT_EQ(AppPaths::ProgramFolderFor(root.filePath(QStringLiteral("bin"))), QDir::cleanPath(prefix.path()));
+    EXPECT_EQ(AppPaths::ProgramFolderFor(root.filePath(QStringLiteral("bin"))),
+              QDir::cleanPath(prefix.path()));
     ASSERT_TRUE(root.mkpath(QStringLiteral("share/orvena-studio")));
     EXPECT_EQ(AppPaths::ProgramFolderFor(root.filePath(QStringLiteral("bin"))),
               QDir::cleanPath(prefix.path()) + QStringLiteral("/share/orvena-studio"));

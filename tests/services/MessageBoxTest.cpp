@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/services/EventLog.h"
 #include "platform/services/MessageBox.h"
+#include "platform/services/EventLog.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,8 @@ using namespace services;
 
 TEST(MessageBox, flagsChooseButtonsAndDefault)
 {
-    EXPECT_EQ(MessageBox::Buttons(MB_YESNOCANCEL | MB_ICONQUESTION), (std::vector<int>{IDYES, IDNO, IDCANCEL}));
+    EXPECT_EQ(MessageBox::Buttons(MB_YESNOCANCEL | MB_ICONQUESTION),
+              (std::vector<int>{IDYES, IDNO, IDCANCEL}));
     EXPECT_EQ(MessageBox::Buttons(MB_OK | MB_ICONSTOP), (std::vector<int>{IDOK}));
     EXPECT_EQ(MessageBox::DefaultButton(MB_YESNO | MB_DEFBUTTON2), IDNO);
     EXPECT_EQ(MessageBox::DefaultButton(MB_OKCANCEL), IDOK);
@@ -30,7 +31,8 @@ TEST(MessageBox, recordingDoubleAnswersAsScriptedThenYesOrOk)
     MessageBox::SetCurrent(&box);
     box.answers = {IDNO};
     EXPECT_EQ(MessageBox::Current().Show(QStringLiteral("Save?"), QStringLiteral("T"), MB_YESNOCANCEL), IDNO);
-    EXPECT_EQ(MessageBox::Current().Show(QStringLiteral("Save?"), QStringLiteral("T"), MB_YESNOCANCEL), IDYES);
+    EXPECT_EQ(MessageBox::Current().Show(QStringLiteral("Save?"), QStringLiteral("T"), MB_YESNOCANCEL),
+              IDYES);
     EXPECT_EQ(MessageBox::Current().Show(QStringLiteral("Done"), QStringLiteral("T"), MB_OKCANCEL), IDOK);
     MessageBox::SetCurrent(nullptr);
     ASSERT_EQ(box.calls.size(), 3u);
@@ -47,7 +49,8 @@ TEST(EventLog, typesMapToSyslogPriorities)
     EventLog::Current().Write(EVENTLOG_INFORMATION_TYPE, QStringLiteral("orvena test %s %n"));
 }
 
-namespace {
+namespace
+{
 // Answers the next modal message box with a key once it is up, noting what it offered.
 struct Answerer {
     QStringList buttons;
@@ -78,12 +81,14 @@ TEST(MessageBox, qtBoxOffersTheFlagsButtonsAndAnswersWithTheirIds)
     EXPECT_EQ(box.Show(QStringLiteral("Save changes?"), QStringLiteral("Studio"),
                        MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2),
               IDNO);
-    EXPECT_EQ(enter.buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("No"), QStringLiteral("Yes")}));
+    EXPECT_EQ(enter.buttons,
+              (QStringList{QStringLiteral("Cancel"), QStringLiteral("No"), QStringLiteral("Yes")}));
     EXPECT_EQ(enter.icon, QMessageBox::Question);
 
     Answerer escape;
     escape.Press(Qt::Key_Escape);
-    EXPECT_EQ(box.Show(QStringLiteral("Stop?"), QStringLiteral("Studio"), MB_OKCANCEL | MB_ICONEXCLAMATION), IDCANCEL);
+    EXPECT_EQ(box.Show(QStringLiteral("Stop?"), QStringLiteral("Studio"), MB_OKCANCEL | MB_ICONEXCLAMATION),
+              IDCANCEL);
 
     Answerer ok;
     ok.Press(Qt::Key_Escape);

@@ -8,9 +8,11 @@
 
 using namespace services;
 
-namespace {
-class RegistryTest : public ::testing::Test {
-protected:
+namespace
+{
+class RegistryTest : public ::testing::Test
+{
+  protected:
     QTemporaryDir dir;
     QString file() const { return dir.filePath(QStringLiteral("registry.ini")); }
 };
@@ -25,10 +27,12 @@ TEST_F(RegistryTest, setEnumerateDeleteRoundTripSurvivesReopening)
         ASSERT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena\\Help"), &key, &created),
                   ERROR_SUCCESS);
         EXPECT_TRUE(created);
-        EXPECT_EQ(reg.SetString(key, QStringLiteral("studio.chm"), QStringLiteral("/opt/help")), ERROR_SUCCESS);
+        EXPECT_EQ(reg.SetString(key, QStringLiteral("studio.chm"), QStringLiteral("/opt/help")),
+                  ERROR_SUCCESS);
         EXPECT_EQ(reg.SetDword(key, QStringLiteral("Count"), 12), ERROR_SUCCESS);
         EXPECT_EQ(reg.SetString(key, QString(), QStringLiteral("default")), ERROR_SUCCESS);
-        EXPECT_EQ(reg.SetString(key, QStringLiteral("a/b\\c%d@e"), QStringLiteral("odd name")), ERROR_SUCCESS);
+        EXPECT_EQ(reg.SetString(key, QStringLiteral("a/b\\c%d@e"), QStringLiteral("odd name")),
+                  ERROR_SUCCESS);
         EXPECT_EQ(reg.CloseKey(key), ERROR_SUCCESS);
     }
     Registry reg(file());
@@ -64,12 +68,14 @@ TEST_F(RegistryTest, setEnumerateDeleteRoundTripSurvivesReopening)
         EXPECT_EQ(reg.DeleteValue(key, v), ERROR_SUCCESS);
     EXPECT_EQ(reg.DeleteValue(key, QStringLiteral("Count")), ERROR_FILE_NOT_FOUND);
     HKEY again = 0;
-    EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena\\Help"), &again), ERROR_SUCCESS);
+    EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena\\Help"), &again),
+              ERROR_SUCCESS);
     EXPECT_TRUE(reg.ValueNames(again).isEmpty());
     EXPECT_EQ(reg.DeleteKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena")), ERROR_ACCESS_DENIED);
     EXPECT_EQ(reg.DeleteKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena\\Help")), ERROR_SUCCESS);
     EXPECT_EQ(reg.SetString(again, QStringLiteral("x"), QStringLiteral("y")), ERROR_KEY_DELETED);
-    EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena\\Help"), &again), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena\\Help"), &again),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Orvena"), &again), ERROR_SUCCESS);
     EXPECT_EQ(reg.DeleteTree(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE")), ERROR_SUCCESS);
     EXPECT_TRUE(reg.SubKeyNames(HKEY_LOCAL_MACHINE).isEmpty());
@@ -100,10 +106,12 @@ TEST_F(RegistryTest, expandableStringsExpandEnvironmentVariables)
     Registry reg(file());
     HKEY key = 0;
     ASSERT_EQ(reg.CreateKey(HKEY_CURRENT_USER, QStringLiteral("Env"), &key), ERROR_SUCCESS);
-    ASSERT_EQ(reg.SetString(key, QStringLiteral("p"),
-                            QStringLiteral("%ORVENA_REG_TEST%/a:${ORVENA_REG_TEST}/b:$ORVENA_REG_TEST/c:%ORVENA_REG_UNSET%"),
-                            REG_EXPAND_SZ),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        reg.SetString(
+            key, QStringLiteral("p"),
+            QStringLiteral("%ORVENA_REG_TEST%/a:${ORVENA_REG_TEST}/b:$ORVENA_REG_TEST/c:%ORVENA_REG_UNSET%"),
+            REG_EXPAND_SZ),
+        ERROR_SUCCESS);
     RegValue v;
     ASSERT_EQ(reg.QueryValue(key, QStringLiteral("p"), &v), ERROR_SUCCESS);
     EXPECT_EQ(v.type, unsigned(REG_EXPAND_SZ));
@@ -119,9 +127,11 @@ TEST_F(RegistryTest, handEditedAndUnwritableFilesAreHandled)
     f.close();
     Registry reg(file());
     QString text;
-    EXPECT_EQ(reg.ReadString(HKEY_CURRENT_USER, QStringLiteral("Hand"), QStringLiteral("plain"), &text), ERROR_SUCCESS);
+    EXPECT_EQ(reg.ReadString(HKEY_CURRENT_USER, QStringLiteral("Hand"), QStringLiteral("plain"), &text),
+              ERROR_SUCCESS);
     EXPECT_EQ(text, QStringLiteral("just text"));
-    EXPECT_EQ(reg.ReadString(HKEY_CURRENT_USER, QStringLiteral("Hand"), QStringLiteral("bad"), &text), ERROR_SUCCESS);
+    EXPECT_EQ(reg.ReadString(HKEY_CURRENT_USER, QStringLiteral("Hand"), QStringLiteral("bad"), &text),
+              ERROR_SUCCESS);
     EXPECT_EQ(text, QStringLiteral("dword:zz"));
 
     // A registry file whose folder cannot be created reports the failure instead of success.

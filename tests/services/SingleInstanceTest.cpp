@@ -14,7 +14,8 @@
 
 using services::SingleInstance;
 
-namespace {
+namespace
+{
 void WriteLock(const QString &fileName, const QByteArray &contents)
 {
     QFile f(fileName);
@@ -67,7 +68,8 @@ TEST(SingleInstance, staleLocksFromCrashedInstancesNeverBlock)
         // A crashed instance also leaves its socket file behind.
         WriteLock(probe.ServerName(), "left over");
         SingleInstance next(QStringLiteral("orvena-test"), dir.path());
-        EXPECT_EQ(next.Acquire(), SingleInstance::Result::Primary) << contents.toStdString() << next.ErrorString().toStdString();
+        EXPECT_EQ(next.Acquire(), SingleInstance::Result::Primary)
+            << contents.toStdString() << next.ErrorString().toStdString();
         EXPECT_TRUE(next.ErrorString().isEmpty()) << next.ErrorString().toStdString();
     }
     other.kill();

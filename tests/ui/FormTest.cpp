@@ -10,7 +10,8 @@
 
 using namespace ui;
 
-namespace {
+namespace
+{
 struct Seen {
     unsigned msg;
     WPARAM wParam;
@@ -50,7 +51,8 @@ TEST(Form, nonClientZonesBecomeTheirSystemCommands)
         EXPECT_EQ(Form::SysCommandForHitTest(row.zone), row.command) << row.zone;
         EXPECT_EQ(Form::EdgesForSizeCommand(row.command), row.edges) << row.zone;
     }
-    for (int zone : std::initializer_list<int>{HTNOWHERE, HTCLIENT, HTSYSMENU, HTMINBUTTON, HTMAXBUTTON, HTCLOSE, 9, 18, -1})
+    for (int zone : std::initializer_list<int>{HTNOWHERE, HTCLIENT, HTSYSMENU, HTMINBUTTON, HTMAXBUTTON,
+                                               HTCLOSE, 9, 18, -1})
         EXPECT_EQ(Form::SysCommandForHitTest(zone), 0u) << zone;
     EXPECT_FALSE(Form::EdgesForSizeCommand(0xF012));
     EXPECT_FALSE(Form::EdgesForSizeCommand(0xF009));
@@ -178,10 +180,12 @@ TEST(Form, filtersRunNewestFirstAndSeeTheLastMessage)
             return false;
         });
         auto owner = std::make_unique<QObject>();
-        form.AddMessageFilter([&](unsigned, WPARAM, LPARAM, LRESULT &) {
-            order.push_back(3);
-            return false;
-        }, owner.get());
+        form.AddMessageFilter(
+            [&](unsigned, WPARAM, LPARAM, LRESULT &) {
+                order.push_back(3);
+                return false;
+            },
+            owner.get());
         form.SendMessage(0x400, 1, 0);
         EXPECT_EQ(order, (std::vector<int>{3, 2, 1}));
         owner.reset(); // its filter leaves the chain with it
@@ -238,4 +242,3 @@ TEST(Form, controlsKeepTheirOrderAndDropOutWhenDestroyed)
     EXPECT_EQ(form.Controls(), (std::vector<QWidget *>{c, b}));
     EXPECT_EQ(form.Control(QStringLiteral("cmdSpeak")), nullptr);
 }
-

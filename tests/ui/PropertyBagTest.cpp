@@ -12,7 +12,8 @@ using ui::Picture;
 using ui::PropertyBag;
 using ui::StdFont;
 
-namespace {
+namespace
+{
 QImage Sample(int w, int h)
 {
     QImage image(w, h, QImage::Format_ARGB32);
@@ -42,7 +43,8 @@ TEST(PropertyBag, everyValueTypeSurvivesJsonTextInWriteOrder)
     bag.WriteProperty(QStringLiteral("BackColor"), std::uint32_t(0x8000000F), std::uint32_t(0));
     bag.WriteProperty(QStringLiteral("Visible"), false, true);
     bag.WriteProperty(QStringLiteral("Ratio"), 0.25, 1.0);
-    bag.WriteProperty(QStringLiteral("Items"), QStringList{QStringLiteral("a"), QStringLiteral("b")}, QStringList());
+    bag.WriteProperty(QStringLiteral("Items"), QStringList{QStringLiteral("a"), QStringLiteral("b")},
+                      QStringList());
     bag.WriteProperty(QStringLiteral("Font"), font, StdFont());
     bag.WriteProperty(QStringLiteral("Picture"), bitmap, Picture());
     bag.WriteProperty(QStringLiteral("MouseIcon"), icon, Picture());
@@ -65,8 +67,9 @@ TEST(PropertyBag, everyValueTypeSurvivesJsonTextInWriteOrder)
     const Picture iconBack = back->ReadProperty(QStringLiteral("MouseIcon"), Picture());
     EXPECT_EQ(iconBack.Type(), Picture::Icon);
     EXPECT_EQ(iconBack.Image().convertToFormat(QImage::Format_ARGB32), icon.Image());
-    EXPECT_EQ(back->ReadProperty(QStringLiteral("Child"), PropertyBag()).ReadProperty(QStringLiteral("Name"), ""),
-              QStringLiteral("cmdOK"));
+    EXPECT_EQ(
+        back->ReadProperty(QStringLiteral("Child"), PropertyBag()).ReadProperty(QStringLiteral("Name"), ""),
+        QStringLiteral("cmdOK"));
     EXPECT_EQ(back->ReadProperty(QStringLiteral("Controls"), std::vector<PropertyBag>()).size(), 2u);
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/ui/ManualClock.h"
 #include "platform/ui/Timer.h"
+#include "platform/ui/ManualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/ui/UserControl.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Twips.h"
-#include "platform/ui/UserControl.h"
 #include "platform/ui/WindowProps.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +16,12 @@
 
 using namespace ui;
 
-namespace {
+namespace
+{
 // A control that saves one property and notes what it saw while being restored.
-class Probe : public UserControl {
-public:
+class Probe : public UserControl
+{
+  public:
     using UserControl::UserControl;
     int value = 0;
     bool restoringSeen = false;
@@ -29,7 +31,10 @@ public:
         restoringSeen = Restoring();
         value = bag.ReadProperty(QStringLiteral("Value"), 7);
     }
-    void WriteProperties(PropertyBag &bag) const override { bag.WriteProperty(QStringLiteral("Value"), value, 7); }
+    void WriteProperties(PropertyBag &bag) const override
+    {
+        bag.WriteProperty(QStringLiteral("Value"), value, 7);
+    }
 };
 } // namespace
 
@@ -63,11 +68,14 @@ TEST(UserControl, twipsFollowTheScreensOwnFactors)
 TEST(UserControl, mousePointerNumbersMapToCursors)
 {
     const std::pair<int, Qt::CursorShape> table[] = {
-        {vbArrow, Qt::ArrowCursor},          {vbCrosshair, Qt::CrossCursor},   {vbIbeam, Qt::IBeamCursor},
-        {vbIconPointer, Qt::ArrowCursor},    {vbSizePointer, Qt::SizeAllCursor}, {vbSizeNESW, Qt::SizeBDiagCursor},
-        {vbSizeNS, Qt::SizeVerCursor},       {vbSizeNWSE, Qt::SizeFDiagCursor}, {vbSizeWE, Qt::SizeHorCursor},
-        {vbUpArrow, Qt::UpArrowCursor},      {vbHourglass, Qt::WaitCursor},    {vbNoDrop, Qt::ForbiddenCursor},
-        {vbArrowHourglass, Qt::BusyCursor},  {vbArrowQuestion, Qt::WhatsThisCursor}, {vbSizeAll, Qt::SizeAllCursor},
+        {vbArrow, Qt::ArrowCursor},         {vbCrosshair, Qt::CrossCursor},
+        {vbIbeam, Qt::IBeamCursor},         {vbIconPointer, Qt::ArrowCursor},
+        {vbSizePointer, Qt::SizeAllCursor}, {vbSizeNESW, Qt::SizeBDiagCursor},
+        {vbSizeNS, Qt::SizeVerCursor},      {vbSizeNWSE, Qt::SizeFDiagCursor},
+        {vbSizeWE, Qt::SizeHorCursor},      {vbUpArrow, Qt::UpArrowCursor},
+        {vbHourglass, Qt::WaitCursor},      {vbNoDrop, Qt::ForbiddenCursor},
+        {vbArrowHourglass, Qt::BusyCursor}, {vbArrowQuestion, Qt::WhatsThisCursor},
+        {vbSizeAll, Qt::SizeAllCursor},
     };
     QWidget parent; // a child, so an unset pointer inherits the parent's
     Probe control(&parent);
