@@ -11,9 +11,11 @@
 #include <QPixmap>
 #include <QUrl>
 
-namespace about {
+namespace about
+{
 
-namespace {
+namespace
+{
 
 About::Opener &CurrentOpener()
 {
@@ -29,13 +31,9 @@ QColor FromColourRef(std::uint32_t value)
 } // namespace
 
 About::About(QWidget *parent)
-    : QWidget(parent, Qt::Dialog)
-    , shape1_(new QFrame(this))
-    , frame1_(new QFrame(this))
-    , image1_(new QLabel(this))
-    , label1_(new QLabel(frame1_))
-    , notice_(new QLabel(frame1_))
-    , label4_(new QLabel(this))
+    : QWidget(parent, Qt::Dialog), shape1_(new QFrame(this)), frame1_(new QFrame(this)),
+      image1_(new QLabel(this)), label1_(new QLabel(frame1_)), notice_(new QLabel(frame1_)),
+      label4_(new QLabel(this))
 {
     setObjectName("About");
     setAttribute(Qt::WA_DeleteOnClose);

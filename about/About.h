@@ -10,15 +10,17 @@ class QFrame;
 class QLabel;
 class QUrl;
 
-namespace about {
+namespace about
+{
 
 // The About window: product title and version, the product picture, and the maker's web
 // address, which opens in the desktop's browser when clicked. It is shown without being modal;
 // a click anywhere else on it (or Esc) closes it, and closing deletes it, so the studio creates
 // it again on the next use.
-class About : public QWidget {
+class About : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     static constexpr const char *Caption = "  About Orvena STUDIO 4.0";
     static constexpr const char *Title = " Orvena STUDIO 4.0";
     static constexpr const char *Notice = " Text-to-speech studio.\n"
@@ -42,12 +44,12 @@ public:
     void Label4_Click();
     void Form_Click();
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
-private:
+  private:
     QFrame *shape1_;
     QFrame *frame1_;
     QLabel *image1_;

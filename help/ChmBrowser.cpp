@@ -5,9 +5,11 @@
 
 #include <QDesktopServices>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 ChmBrowser::ExternalOpener &Opener()
 {
@@ -17,15 +19,15 @@ ChmBrowser::ExternalOpener &Opener()
 
 } // namespace
 
-ChmBrowser::ChmBrowser(QWidget *parent)
-    : QTextBrowser(parent)
+ChmBrowser::ChmBrowser(QWidget *parent) : QTextBrowser(parent)
 {
     // Links are followed here, so that nothing inside the help file is taken for a local file
     // and nothing outside it is shown in this pane.
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &ChmBrowser::FollowLink);
-    connect(this, &QTextBrowser::sourceChanged, this, [this](const QUrl &url) { Q_EMIT TopicShown(url.path()); });
+    connect(this, &QTextBrowser::sourceChanged, this,
+            [this](const QUrl &url) { Q_EMIT TopicShown(url.path()); });
 }
 
 void ChmBrowser::SetFile(std::shared_ptr<const ChmFile> file)
@@ -53,8 +55,8 @@ QUrl ChmBrowser::TopicUrl(const QString &path)
 bool ChmBrowser::IsExternal(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
-    return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto" || scheme == "news" ||
-           scheme == "file";
+    return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto" ||
+           scheme == "news" || scheme == "file";
 }
 
 void ChmBrowser::SetExternalOpener(ExternalOpener opener)

@@ -6,16 +6,18 @@
 #include <functional>
 #include <memory>
 
-namespace help {
+namespace help
+{
 
 class ChmFile;
 
 // The page pane of the help window: shows pages of one help file, loads their style sheets and
 // images from inside it, follows internal links itself and hands external ones (web, mail) to
 // the desktop.
-class ChmBrowser : public QTextBrowser {
+class ChmBrowser : public QTextBrowser
+{
     Q_OBJECT
-public:
+  public:
     // Pages are addressed as chm:/path-inside-the-file.
     static constexpr const char *Scheme = "chm";
 
@@ -37,10 +39,10 @@ public:
 
     QVariant loadResource(int type, const QUrl &name) override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void TopicShown(const QString &path);
 
-private:
+  private:
     void FollowLink(const QUrl &link);
 
     std::shared_ptr<const ChmFile> file_;

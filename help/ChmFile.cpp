@@ -9,9 +9,11 @@
 
 #include <cstring>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 std::uint32_t Dword(const QByteArray &data, qsizetype at)
 {
@@ -228,12 +230,23 @@ void ChmFile::ReadSystem()
             break;
         const QByteArray record = data->mid(at, length);
         switch (code) {
-        case 0: system_.contentsFile = CString(record); break;
-        case 1: system_.indexFile = CString(record); break;
-        case 2: system_.defaultTopic = CString(record); break;
-        case 3: system_.title = CString(record); break;
-        case 5: system_.defaultWindow = CString(record); break;
-        default: break;
+        case 0:
+            system_.contentsFile = CString(record);
+            break;
+        case 1:
+            system_.indexFile = CString(record);
+            break;
+        case 2:
+            system_.defaultTopic = CString(record);
+            break;
+        case 3:
+            system_.title = CString(record);
+            break;
+        case 5:
+            system_.defaultWindow = CString(record);
+            break;
+        default:
+            break;
         }
         at += length;
     }

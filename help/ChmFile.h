@@ -13,7 +13,8 @@
 
 struct chmFile;
 
-namespace help {
+namespace help
+{
 
 // A window type defined in a help project's [WINDOWS] section (the file's #WINDOWS table).
 struct ChmWindowType {
@@ -38,8 +39,9 @@ struct ChmSystemInfo {
 
 // A compiled HTML help file (.chm), read through chmlib. Paths inside the file are absolute
 // ("/howto.htm"); every lookup accepts them with or without the leading slash.
-class ChmFile {
-public:
+class ChmFile
+{
+  public:
     // Objects larger than this are refused rather than read into memory.
     static constexpr std::uint64_t MaxObjectSize = 64u * 1024u * 1024u;
 
@@ -81,7 +83,7 @@ public:
     // Text of the file's string table and of its pages: UTF-8 when valid, else Windows-1252.
     static QString DecodeText(const QByteArray &bytes);
 
-private:
+  private:
     void ReadSystem();
     void ReadWindows();
     void ReadContexts();

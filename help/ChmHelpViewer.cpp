@@ -14,9 +14,11 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 HelpViewer *&Installed()
 {
@@ -154,7 +156,8 @@ std::uintptr_t ChmHelpViewer::ShowWindow(HelpWindow *window)
     return Handle(window);
 }
 
-std::uintptr_t ChmHelpViewer::HtmlHelp(QWidget *caller, const QString &file, unsigned command, const HelpData &data)
+std::uintptr_t ChmHelpViewer::HtmlHelp(QWidget *caller, const QString &file, unsigned command,
+                                       const HelpData &data)
 {
     const Target target = ParseTarget(file);
     switch (command) {
@@ -205,7 +208,8 @@ std::uintptr_t ChmHelpViewer::HtmlHelp(QWidget *caller, const QString &file, uns
                 window->SetIndexText(*keyword);
         } else {
             window->ShowPane(HelpWindow::Pane::Search);
-            if (const auto *query = std::get_if<HelpFtsQuery>(&data); query && !query->searchQuery.isEmpty()) {
+            if (const auto *query = std::get_if<HelpFtsQuery>(&data);
+                query && !query->searchQuery.isEmpty()) {
                 window->SearchText()->setText(query->searchQuery);
                 if (query->execute)
                     window->RunSearch(query->searchQuery, query->titleOnly);
@@ -223,7 +227,8 @@ std::uintptr_t ChmHelpViewer::HtmlHelp(QWidget *caller, const QString &file, uns
     }
 }
 
-std::uintptr_t ChmHelpViewer::Lookup(QWidget *caller, const Target &target, unsigned command, const HelpAkLink &link)
+std::uintptr_t ChmHelpViewer::Lookup(QWidget *caller, const Target &target, unsigned command,
+                                     const HelpAkLink &link)
 {
     Target where = target;
     if (link.window && !link.window->trimmed().isEmpty())
@@ -263,7 +268,8 @@ std::uintptr_t ChmHelpViewer::ShowPopup(QWidget *caller, const QString &file, co
         if (!help)
             return 0;
         const auto data = help->Read(help->ResolvePath(target.topic));
-        const auto topic = data ? TextPopup::FindTopic(ChmFile::DecodeText(*data), popup.idString) : std::nullopt;
+        const auto topic =
+            data ? TextPopup::FindTopic(ChmFile::DecodeText(*data), popup.idString) : std::nullopt;
         text = topic.value_or(QString::fromUtf8(strings::NoPopupTopic));
     }
     if (text.isEmpty())

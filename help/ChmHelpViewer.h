@@ -8,7 +8,8 @@
 #include <map>
 #include <memory>
 
-namespace help {
+namespace help
+{
 
 class ChmFile;
 class HelpWindow;
@@ -16,8 +17,9 @@ class TextPopup;
 
 // The program's help viewer: compiled HTML help files read with chmlib and shown in one help
 // window per process.
-class ChmHelpViewer : public HelpViewer {
-public:
+class ChmHelpViewer : public HelpViewer
+{
+  public:
     // What the file argument of a command names: "<file>[::/<topic>][><window type>]".
     struct Target {
         QString file;
@@ -29,7 +31,8 @@ public:
     ChmHelpViewer();
     ~ChmHelpViewer() override;
 
-    std::uintptr_t HtmlHelp(QWidget *caller, const QString &file, unsigned command, const HelpData &data) override;
+    std::uintptr_t HtmlHelp(QWidget *caller, const QString &file, unsigned command,
+                            const HelpData &data) override;
     bool DeleteJumpUrlItem(std::uintptr_t window) override;
     void RegisterComponents(services::Registry &registry) override;
 
@@ -37,7 +40,7 @@ public:
     HelpWindow *Window() const;
     TextPopup *Popup() const;
 
-private:
+  private:
     HelpWindow *OpenWindow(QWidget *caller, const Target &target);
     std::shared_ptr<const ChmFile> LoadFile(const QString &fileName);
     std::uintptr_t ShowWindow(HelpWindow *window);

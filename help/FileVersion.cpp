@@ -9,7 +9,8 @@
 
 #include <dlfcn.h>
 
-namespace help {
+namespace help
+{
 
 std::optional<FixedFileInfo> FileVersion::Read(const QString &path)
 {

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-namespace help {
+namespace help
+{
 
 // The fixed version numbers of a program file.
 struct FixedFileInfo {
@@ -19,8 +20,9 @@ struct FixedFileInfo {
 // Version information of files on this system, where there are no version resources:
 //  - the running program carries the help viewer, whose version is ViewerVersion;
 //  - a shared library's version is in its real file name (libQt6Widgets.so.6.4.2 → 6.4.2.0).
-class FileVersion {
-public:
+class FileVersion
+{
+  public:
     // The command set this viewer implements is that of HTML Help 1.3 (4.74.8702).
     static constexpr FixedFileInfo ViewerVersion{4, 74, 8702, 0};
 

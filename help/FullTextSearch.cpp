@@ -8,9 +8,11 @@
 
 #include <algorithm>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 int CountWord(const QString &text, const QString &word)
 {

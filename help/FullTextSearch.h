@@ -6,14 +6,16 @@
 
 #include <vector>
 
-namespace help {
+namespace help
+{
 
 class ChmFile;
 
 // Full-text search over the pages of one help file. The pages are read and reduced to plain text
 // once, when the index is built; a query then lists the pages that hold every one of its words.
-class FullTextSearch {
-public:
+class FullTextSearch
+{
+  public:
     struct Hit {
         QString path;
         QString title;
@@ -30,7 +32,7 @@ public:
 
     static QStringList Words(const QString &text);
 
-private:
+  private:
     struct Page {
         QString path;
         QString title;

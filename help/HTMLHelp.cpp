@@ -18,9 +18,11 @@
 #include <array>
 #include <utility>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -64,14 +66,15 @@ constexpr std::array<std::pair<const char *, const char *>, 20> BrowserNames{{
 
 // Minimum versions by code: viewer codes 16..26, browser codes 256..273.
 constexpr int FirstViewerCode = 16;
-constexpr std::array<const char *, 11> ViewerMinimums{
-    "4.72.7290", "4.72.7323", "4.72.7325", "4.72.8164.0", "4.73.8252", "4.73.8412",
-    "4.73.8474", "4.73.8561", "4.74.8566", "4.74.8637", "4.74.8702"};
+constexpr std::array<const char *, 11> ViewerMinimums{"4.72.7290", "4.72.7323", "4.72.7325", "4.72.8164.0",
+                                                      "4.73.8252", "4.73.8412", "4.73.8474", "4.73.8561",
+                                                      "4.74.8566", "4.74.8637", "4.74.8702"};
 constexpr int FirstBrowserCode = 256;
 constexpr std::array<const char *, 18> BrowserMinimums{
-    "4.70.1155",      "4.70.1158",      "4.70.1215",      "4.70.1300",      "4.71.1008.3",   "4.71.1712.5",
-    "4.72.2106.7",    "4.72.3110.03",   "4.72.3612.1707", "5.00.0518.5",    "5.00.0910.1308", "5.00.2014.213",
-    "5.00.2314.1000", "5.00.2614.3500", "5.0.2717.2000",  "5.00.2721.1400", "5.00.2919.800", "5.00.2919.3800"};
+    "4.70.1155",      "4.70.1158",     "4.70.1215",      "4.70.1300",      "4.71.1008.3",
+    "4.71.1712.5",    "4.72.2106.7",   "4.72.3110.03",   "4.72.3612.1707", "5.00.0518.5",
+    "5.00.0910.1308", "5.00.2014.213", "5.00.2314.1000", "5.00.2614.3500", "5.0.2717.2000",
+    "5.00.2721.1400", "5.00.2919.800", "5.00.2919.3800"};
 
 template <std::size_t N>
 QString Lookup(const std::array<std::pair<const char *, const char *>, N> &table, const QString &version)
@@ -136,12 +139,14 @@ void HTMLHelp::ShowStopMessage(const QString &text)
 
 void HTMLHelp::ShowWarningMessage(const QString &text)
 {
-    services::MessageBox::Current().Show(text, strings::Caption, services::MB_OK | services::MB_ICONEXCLAMATION);
+    services::MessageBox::Current().Show(text, strings::Caption,
+                                         services::MB_OK | services::MB_ICONEXCLAMATION);
 }
 
 void HTMLHelp::ShowInfoMessage(const QString &text)
 {
-    services::MessageBox::Current().Show(text, strings::Caption, services::MB_OK | services::MB_ICONINFORMATION);
+    services::MessageBox::Current().Show(text, strings::Caption,
+                                         services::MB_OK | services::MB_ICONINFORMATION);
 }
 
 // --- display -----------------------------------------------------------------------------------
@@ -177,8 +182,8 @@ bool HTMLHelp::NeedsForm(const char *method, QWidget *form)
 {
     if (!showOnTop_ || form)
         return false;
-    ShowWarningMessage(QString::fromLatin1(strings::MethodStart) + QLatin1String(method) + strings::MethodCalled +
-                       strings::WithoutForm + strings::WasTrue);
+    ShowWarningMessage(QString::fromLatin1(strings::MethodStart) + QLatin1String(method) +
+                       strings::MethodCalled + strings::WithoutForm + strings::WasTrue);
     return true;
 }
 
@@ -192,10 +197,17 @@ void HTMLHelp::Display(const char *method, QWidget *form, unsigned command)
     QWidget *owner = showOnTop_ ? form : nullptr;
     HelpData data;
     switch (command) {
-    case HH_DISPLAY_TOPIC: data = topicUrl_; break;
-    case HH_HELP_CONTEXT: data = std::uint32_t(topicId_); break;
-    case HH_DISPLAY_SEARCH: data = HelpFtsQuery{}; break;
-    default: break; // contents and index carry 0
+    case HH_DISPLAY_TOPIC:
+        data = topicUrl_;
+        break;
+    case HH_HELP_CONTEXT:
+        data = std::uint32_t(topicId_);
+        break;
+    case HH_DISPLAY_SEARCH:
+        data = HelpFtsQuery{};
+        break;
+    default:
+        break; // contents and index carry 0
     }
     handle_ = HelpViewer::Current().HtmlHelp(owner, file, command, data);
 }
@@ -235,7 +247,9 @@ void HTMLHelp::HHDisplayKeyword(QWidget *CallingForm)
     QWidget *owner = showOnTop_ ? CallingForm : nullptr;
     HelpViewer::Current().HtmlHelp(owner, file, HH_DISPLAY_TOPIC, HelpData{});
     HelpAkLink link;
-    const auto optional = [](const QString &s) { return s.isEmpty() ? std::nullopt : std::optional<QString>(s); };
+    const auto optional = [](const QString &s) {
+        return s.isEmpty() ? std::nullopt : std::optional<QString>(s);
+    };
     link.keywords = optional(keyword_);
     link.url = optional(defaultUrl_);
     link.msgText = optional(msgText_);
@@ -254,7 +268,9 @@ void HTMLHelp::HHDisplayALink(QWidget *CallingForm)
         return;
     QWidget *owner = showOnTop_ ? CallingForm : nullptr;
     HelpAkLink link;
-    const auto optional = [](const QString &s) { return s.isEmpty() ? std::nullopt : std::optional<QString>(s); };
+    const auto optional = [](const QString &s) {
+        return s.isEmpty() ? std::nullopt : std::optional<QString>(s);
+    };
     link.keywords = optional(alink_);
     link.url = optional(defaultUrl_);
     link.msgText = optional(msgText_);
@@ -275,7 +291,8 @@ void HTMLHelp::HHDisplayPopup(QWidget *CallingForm)
         if (!CheckChmExtension(chmFile_) || !EnsureFileExists(chmFile_))
             return;
         if (popupFile_.right(3).compare("txt"_L1, Qt::CaseInsensitive) != 0) {
-            ShowWarningMessage(QString::fromLatin1(strings::PopupSourceStart) + popupFile_ + strings::PopupSourceEnd);
+            ShowWarningMessage(QString::fromLatin1(strings::PopupSourceStart) + popupFile_ +
+                               strings::PopupSourceEnd);
             return;
         }
         file = chmFile_ + "::/"_L1 + popupFile_;
@@ -297,8 +314,8 @@ void HTMLHelp::HHDisplayPopup(QWidget *CallingForm)
     popup.clrBackground = PopupColour(popupCustomColors_ ? popupCustomBackColor_ : popupBackColor_);
     popup.margins = QMargins(-1, -1, -1, -1);
     popup.font = (popupFont_.isEmpty() ? QString::fromLatin1(strings::PopupFont) : popupFont_) + ", "_L1 +
-                 (popupSize_.isEmpty() ? QString::fromLatin1(strings::PopupSize) : popupSize_) + ", ascii, "_L1 +
-                 (popupBold_ ? "Bold "_L1 : ""_L1) + (popupItalic_ ? "Italic "_L1 : ""_L1) +
+                 (popupSize_.isEmpty() ? QString::fromLatin1(strings::PopupSize) : popupSize_) +
+                 ", ascii, "_L1 + (popupBold_ ? "Bold "_L1 : ""_L1) + (popupItalic_ ? "Italic "_L1 : ""_L1) +
                  (popupUnderline_ ? "Underline"_L1 : ""_L1);
     handle_ = HelpViewer::Current().HtmlHelp(CallingForm, file, HH_DISPLAY_TEXT_POPUP, popup);
     ResetPopup();
@@ -356,7 +373,8 @@ bool HTMLHelp::HHInstalled()
 {
     services::Registry &registry = services::Registry::Current();
     services::HKEY key = 0;
-    if (registry.OpenKey(services::HKEY_LOCAL_MACHINE, strings::ViewerTypeLibKey, &key) != services::ERROR_SUCCESS)
+    if (registry.OpenKey(services::HKEY_LOCAL_MACHINE, strings::ViewerTypeLibKey, &key) !=
+        services::ERROR_SUCCESS)
         return false;
     registry.CloseKey(key);
     return true;
@@ -436,14 +454,16 @@ bool HTMLHelp::HHVerifyMinConfig(std::int32_t MinHHVersion, std::int32_t MinIEVe
     bool viewerPasses = false;
     const int viewerIndex = MinHHVersion - FirstViewerCode;
     if (viewerIndex >= 0 && viewerIndex < int(ViewerMinimums.size()))
-        viewerPasses = hhVersion_.compare(QLatin1String(ViewerMinimums[std::size_t(viewerIndex)]), Qt::CaseInsensitive) >= 0;
+        viewerPasses = hhVersion_.compare(QLatin1String(ViewerMinimums[std::size_t(viewerIndex)]),
+                                          Qt::CaseInsensitive) >= 0;
     else
         hhVersion_ = QString::fromLatin1(strings::Unknown);
 
     bool browserPasses = false;
     const int browserIndex = MinIEVersion - FirstBrowserCode;
     if (browserIndex >= 0 && browserIndex < int(BrowserMinimums.size()))
-        browserPasses = ieVersion_.compare(QLatin1String(BrowserMinimums[std::size_t(browserIndex)]), Qt::CaseInsensitive) >= 0;
+        browserPasses = ieVersion_.compare(QLatin1String(BrowserMinimums[std::size_t(browserIndex)]),
+                                           Qt::CaseInsensitive) >= 0;
 
     HHFriendlyName();
     IEFriendlyName();
@@ -460,7 +480,8 @@ bool HTMLHelp::HHCheckRegistry(const QString &FileToCheck)
     const QString name = BareName(FileToCheck);
     // Names match without regard to case, but files on this system do not: the file is looked
     // for under the name it was registered with.
-    const auto entry = name.isEmpty() ? std::nullopt : FindRegistryEntry("HKLM", strings::HelpFileListKey, name);
+    const auto entry =
+        name.isEmpty() ? std::nullopt : FindRegistryEntry("HKLM", strings::HelpFileListKey, name);
     if (entry) {
         regFileName_ = entry->first;
         regFilePath_ = entry->second;
@@ -497,7 +518,8 @@ void HTMLHelp::HHRegister(const QString &FileToRegister)
     const QString name = full.mid(slash + 1);
     services::Registry &registry = services::Registry::Current();
     services::HKEY key = 0;
-    if (registry.CreateKey(services::HKEY_LOCAL_MACHINE, strings::HelpFileListKey, &key) != services::ERROR_SUCCESS) {
+    if (registry.CreateKey(services::HKEY_LOCAL_MACHINE, strings::HelpFileListKey, &key) !=
+        services::ERROR_SUCCESS) {
         ShowWarningMessage(strings::RegisterError);
         return;
     }
@@ -521,7 +543,8 @@ void HTMLHelp::HHUnRegister(const QString &FileToUnRegister)
     }
     services::Registry &registry = services::Registry::Current();
     services::HKEY key = 0;
-    if (registry.OpenKey(services::HKEY_LOCAL_MACHINE, strings::HelpFileListKey, &key) == services::ERROR_SUCCESS) {
+    if (registry.OpenKey(services::HKEY_LOCAL_MACHINE, strings::HelpFileListKey, &key) ==
+        services::ERROR_SUCCESS) {
         registry.DeleteValue(key, name);
         registry.CloseKey(key);
     }
@@ -579,7 +602,8 @@ QString HTMLHelp::GetLongFileName(const QString &path)
         if (QFileInfo::exists(dir.filePath(part))) {
             found = part;
         } else {
-            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            const QStringList entries =
+                dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
             for (const QString &entry : entries) {
                 if (entry.compare(part, Qt::CaseInsensitive) == 0) {
                     found = entry;
@@ -599,14 +623,15 @@ int HTMLHelp::GetPlatformKind()
     return 0;
 }
 
-std::optional<QString> HTMLHelp::FindRegistryValue(const QString &root, const QString &key, const QString &name)
+std::optional<QString> HTMLHelp::FindRegistryValue(const QString &root, const QString &key,
+                                                   const QString &name)
 {
     const auto entry = FindRegistryEntry(root, key, name);
     return entry ? std::optional<QString>(entry->second) : std::nullopt;
 }
 
-std::optional<std::pair<QString, QString>> HTMLHelp::FindRegistryEntry(const QString &root, const QString &key,
-                                                                        const QString &name)
+std::optional<std::pair<QString, QString>>
+HTMLHelp::FindRegistryEntry(const QString &root, const QString &key, const QString &name)
 {
     const auto hive = RootByName(root);
     if (!hive)

@@ -9,7 +9,8 @@
 
 class QWidget;
 
-namespace help {
+namespace help
+{
 
 struct FixedFileInfo;
 
@@ -19,8 +20,9 @@ struct FixedFileInfo;
 // name → folder) in the registry so help files can be named without their folder.
 //
 // Every message goes to a message box captioned "HTML Help Class". Paths use "/".
-class HTMLHelp {
-public:
+class HTMLHelp
+{
+  public:
     HTMLHelp();
 
     // --- display properties -------------------------------------------------------------------
@@ -114,14 +116,15 @@ public:
     static int GetPlatformKind();
     // A string value (expandable ones expanded) of root ("HKCR", "HKCU", "HKLM", "HKU", "HKCC",
     // "HKDD") \ key; value names match without regard to case; "" is the default value.
-    static std::optional<QString> FindRegistryValue(const QString &root, const QString &key, const QString &name);
+    static std::optional<QString> FindRegistryValue(const QString &root, const QString &key,
+                                                    const QString &name);
     // The same, with the value's name as stored.
-    static std::optional<std::pair<QString, QString>> FindRegistryEntry(const QString &root, const QString &key,
-                                                                        const QString &name);
+    static std::optional<std::pair<QString, QString>>
+    FindRegistryEntry(const QString &root, const QString &key, const QString &name);
     static QString FriendlyViewerName(const QString &version);
     static QString FriendlyBrowserName(const QString &version);
 
-private:
+  private:
     bool CheckChmExtension(const QString &file);
     bool PrepareDisplay(QString *fileArgument, bool withWindow);
     bool NeedsForm(const char *method, QWidget *form);

@@ -3,14 +3,16 @@
 // against the very same strings.
 #pragma once
 
-namespace help::strings {
+namespace help::strings
+{
 
 inline constexpr const char *Caption = "HTML Help Class";
 
 inline constexpr const char *NotValidHelpFile = " is not a valid HTML Help file.";
 inline constexpr const char *FileStart = "The file ";
 inline constexpr const char *DoesNotExist = " does not exist.";
-inline constexpr const char *CheckPath = "Please make sure the correct path and file name have been specified.";
+inline constexpr const char *CheckPath =
+    "Please make sure the correct path and file name have been specified.";
 inline constexpr const char *NoWindowHandle = "No HTML Help window handle to retrieve.";
 inline constexpr const char *PopupSourceStart = "The file specified as the text popup source, '";
 inline constexpr const char *PopupSourceEnd = "', is not a valid popup file.";
@@ -44,14 +46,16 @@ inline constexpr const char *LibraryTxt = "Library.txt";
 
 // Registry places.
 inline constexpr const char *HelpFileListKey = "Software\\Microsoft\\Windows\\HTML Help";
-inline constexpr const char *ViewerTypeLibKey = "SOFTWARE\\Classes\\TypeLib\\{ADB880A2-D8FF-11CF-9377-00AA003B7A11}";
+inline constexpr const char *ViewerTypeLibKey =
+    "SOFTWARE\\Classes\\TypeLib\\{ADB880A2-D8FF-11CF-9377-00AA003B7A11}";
 inline constexpr const char *ViewerFileKey = "CLSID\\{4662DAB0-D393-11D0-9A56-00C04FB68B66}\\InprocServer32";
 inline constexpr const char *BrowserFileKey = "CLSID\\{0A89A860-D7B1-11CE-8350-444553540000}\\InProcServer32";
 
 // Messages of the viewer itself (not of the HTMLHelp class).
 inline constexpr const char *ViewerCaption = "Orvena Help";
-inline constexpr const char *CannotOpenHelpFile = "The help file %1 could not be opened: it is missing or is not a "
-                                                  "compiled HTML Help file.";
+inline constexpr const char *CannotOpenHelpFile =
+    "The help file %1 could not be opened: it is missing or is not a "
+    "compiled HTML Help file.";
 inline constexpr const char *NoPopupTopic = "No Help topic is associated with this item.";
 inline constexpr const char *NoContext = "Context number %1 is not in this help file.";
 

@@ -11,11 +11,13 @@
 
 class QWidget;
 
-namespace services {
+namespace services
+{
 class Registry;
 }
 
-namespace help {
+namespace help
+{
 
 // Commands of the help viewer, numbered as the help viewer API always numbered them.
 enum HelpCommand : unsigned {
@@ -74,8 +76,9 @@ using HelpData = std::variant<std::monostate, QString, std::uint32_t, HelpFtsQue
 
 // The help viewer the HTMLHelp class drives. The program uses the CHM viewer of this library;
 // unit tests install a recording one so they can see the calls without opening windows.
-class HelpViewer {
-public:
+class HelpViewer
+{
+  public:
     virtual ~HelpViewer();
 
     // Runs a command. `file` is the help file, optionally followed by "::/topic" and/or ">window

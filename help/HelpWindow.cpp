@@ -20,9 +20,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 constexpr int PathRole = Qt::UserRole;
 constexpr int LinksRole = Qt::UserRole + 1;
@@ -59,15 +61,9 @@ HelpWindow::Links LinksFromVariant(const QVariant &value)
 } // namespace
 
 HelpWindow::HelpWindow(QWidget *parent)
-    : QMainWindow(parent)
-    , splitter_(new QSplitter(this))
-    , tabs_(new QTabWidget(splitter_))
-    , contents_(new QTreeWidget)
-    , indexText_(new QLineEdit)
-    , indexList_(new QListWidget)
-    , searchText_(new QLineEdit)
-    , searchResults_(new QListWidget)
-    , browser_(new ChmBrowser(splitter_))
+    : QMainWindow(parent), splitter_(new QSplitter(this)), tabs_(new QTabWidget(splitter_)),
+      contents_(new QTreeWidget), indexText_(new QLineEdit), indexList_(new QListWidget),
+      searchText_(new QLineEdit), searchResults_(new QListWidget), browser_(new ChmBrowser(splitter_))
 {
     setObjectName("helpWindow");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -136,7 +132,8 @@ HelpWindow::HelpWindow(QWidget *parent)
     connect(indexText_, &QLineEdit::returnPressed, this,
             [this] { Index_itemActivated(indexList_->currentItem()); });
     connect(indexList_, &QListWidget::itemActivated, this, &HelpWindow::Index_itemActivated);
-    connect(indexDisplay, &QPushButton::clicked, this, [this] { Index_itemActivated(indexList_->currentItem()); });
+    connect(indexDisplay, &QPushButton::clicked, this,
+            [this] { Index_itemActivated(indexList_->currentItem()); });
     connect(searchText_, &QLineEdit::returnPressed, this, &HelpWindow::SearchButton_clicked);
     connect(searchButton, &QPushButton::clicked, this, &HelpWindow::SearchButton_clicked);
     connect(searchResults_, &QListWidget::itemActivated, this, &HelpWindow::SearchResults_itemActivated);
@@ -170,7 +167,8 @@ void HelpWindow::SetFile(std::shared_ptr<const ChmFile> file, const std::optiona
     const int navigation = type && type->navigationWidth > 0 ? type->navigationWidth : 220;
     splitter_->setSizes({navigation, std::max(100, width() - navigation)});
 
-    const QString contentsFile = type && !type->contentsFile.isEmpty() ? type->contentsFile : system.contentsFile;
+    const QString contentsFile =
+        type && !type->contentsFile.isEmpty() ? type->contentsFile : system.contentsFile;
     const QString indexFile = type && !type->indexFile.isEmpty() ? type->indexFile : system.indexFile;
     BuildContents(Sitemap::Parse(file_->Read(file_->ResolvePath(contentsFile)).value_or(QByteArray())));
     index_ = Sitemap::Parse(file_->Read(file_->ResolvePath(indexFile)).value_or(QByteArray()));
@@ -181,8 +179,8 @@ QString HelpWindow::DefaultTopic() const
 {
     if (!file_)
         return {};
-    for (const QString &candidate : {type_ ? type_->defaultFile : QString(), type_ ? type_->homeFile : QString(),
-                                     file_->System().defaultTopic}) {
+    for (const QString &candidate : {type_ ? type_->defaultFile : QString(),
+                                     type_ ? type_->homeFile : QString(), file_->System().defaultTopic}) {
         const QString path = file_->ResolvePath(candidate);
         if (!path.isEmpty())
             return path;
@@ -262,7 +260,8 @@ HelpWindow::Links HelpWindow::KeywordLinks(const QString &keywords) const
                 continue;
             for (const auto &[title, local] : entry->links) {
                 const QString path = file_->ResolvePath(local);
-                const bool known = std::any_of(links.begin(), links.end(), [&](const auto &l) { return l.second == path; });
+                const bool known =
+                    std::any_of(links.begin(), links.end(), [&](const auto &l) { return l.second == path; });
                 if (!path.isEmpty() && !known)
                     links.emplace_back(title, path);
             }
@@ -276,7 +275,8 @@ HelpWindow::Links HelpWindow::ALinkLinks(const QString &names)
     if (!alinksRead_ && file_) {
         // Pages declare their associative-link names in a help control object in the page.
         static const QRegularExpression param(
-            R"re(<param\s+name\s*=\s*"ALink Name"\s+value\s*=\s*"([^"]*)")re", QRegularExpression::CaseInsensitiveOption);
+            R"re(<param\s+name\s*=\s*"ALink Name"\s+value\s*=\s*"([^"]*)")re",
+            QRegularExpression::CaseInsensitiveOption);
         for (const QString &path : file_->Topics()) {
             const auto data = file_->Read(path);
             if (!data)
@@ -409,8 +409,8 @@ void HelpWindow::Browser_TopicShown(const QString &path)
 void HelpWindow::JumpUrl_triggered()
 {
     bool ok = false;
-    const QString address = QInputDialog::getText(this, tr("Jump to URL"), tr("Address:"), QLineEdit::Normal,
-                                                  QString(), &ok);
+    const QString address =
+        QInputDialog::getText(this, tr("Jump to URL"), tr("Address:"), QLineEdit::Normal, QString(), &ok);
     if (!ok || address.trimmed().isEmpty())
         return;
     const QUrl url = QUrl::fromUserInput(address.trimmed());

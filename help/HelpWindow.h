@@ -22,14 +22,16 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace help {
+namespace help
+{
 
 class ChmBrowser;
 
 // The help viewer's window: navigation tabs (contents, index, search) beside the page pane.
-class HelpWindow : public QMainWindow {
+class HelpWindow : public QMainWindow
+{
     Q_OBJECT
-public:
+  public:
     enum class Pane { Contents = 0, Index = 1, Search = 2 };
     // Command number of the "Jump to URL..." menu item.
     static constexpr int JumpUrlCommand = 0xEFFF;
@@ -70,7 +72,7 @@ public:
     QListWidget *SearchResults() const { return searchResults_; }
     QLineEdit *SearchText() const { return searchText_; }
 
-private:
+  private:
     void BuildContents(const std::vector<SitemapEntry> &entries);
     void BuildIndex(const std::vector<SitemapEntry> &entries);
     void Contents_itemActivated(QTreeWidgetItem *item);

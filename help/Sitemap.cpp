@@ -6,9 +6,11 @@
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 QString Attribute(const QString &attributes, const QString &name)
 {

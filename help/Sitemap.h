@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-namespace help {
+namespace help
+{
 
 // One entry of a contents (.hhc) or index (.hhk) file.
 struct SitemapEntry {
@@ -21,8 +22,9 @@ struct SitemapEntry {
 
 // Reads the HTML "sitemap" lists that contents and index files are written in: nested <ul>
 // lists whose <li> items carry <object type="text/sitemap"> with Name / Local parameters.
-class Sitemap {
-public:
+class Sitemap
+{
+  public:
     // Nesting deeper than this is flattened into the deepest level, so a hostile file cannot
     // make the readers of the tree recurse without bound.
     static constexpr int MaxDepth = 32;

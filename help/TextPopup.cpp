@@ -8,9 +8,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 QColor FromColourRef(std::int64_t value)
 {
@@ -20,9 +22,7 @@ QColor FromColourRef(std::int64_t value)
 
 } // namespace
 
-TextPopup::TextPopup(QWidget *parent)
-    : QFrame(parent, Qt::Popup)
-    , label_(new QLabel(this))
+TextPopup::TextPopup(QWidget *parent) : QFrame(parent, Qt::Popup), label_(new QLabel(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -45,8 +45,10 @@ void TextPopup::ShowText(const QString &text, const HelpPopup &popup)
     label_->setText(text);
     label_->setFont(ParseFont(popup.font));
     QPalette palette = this->palette();
-    const QColor fore = popup.clrForeground < 0 ? palette.color(QPalette::ToolTipText) : FromColourRef(popup.clrForeground);
-    const QColor back = popup.clrBackground < 0 ? palette.color(QPalette::ToolTipBase) : FromColourRef(popup.clrBackground);
+    const QColor fore =
+        popup.clrForeground < 0 ? palette.color(QPalette::ToolTipText) : FromColourRef(popup.clrForeground);
+    const QColor back =
+        popup.clrBackground < 0 ? palette.color(QPalette::ToolTipBase) : FromColourRef(popup.clrBackground);
     palette.setColor(QPalette::Window, back);
     palette.setColor(QPalette::WindowText, fore);
     setPalette(palette);

@@ -9,15 +9,17 @@
 
 class QLabel;
 
-namespace help {
+namespace help
+{
 
 struct HelpPopup;
 
 // A small window with plain text, shown at a point and gone at the next click or key, as
 // context help has always looked.
-class TextPopup : public QFrame {
+class TextPopup : public QFrame
+{
     Q_OBJECT
-public:
+  public:
     explicit TextPopup(QWidget *parent = nullptr);
 
     // Shows `text` with the record's colours, margins, font and position.
@@ -29,7 +31,7 @@ public:
     // The text of ".topic <id>" in a popup text file, up to the next ".topic".
     static std::optional<QString> FindTopic(const QString &fileText, std::uint32_t id);
 
-private:
+  private:
     QLabel *label_;
 };
 

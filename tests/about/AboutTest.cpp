@@ -16,7 +16,8 @@
 #include <QTest>
 #include <QUrl>
 
-namespace {
+namespace
+{
 
 using about::About;
 
@@ -73,8 +74,9 @@ TEST(GifWriter, RefusesImagesItCannotHold)
     EXPECT_FALSE(tools::GifWriter::Encode(many).has_value());
 }
 
-class AboutTest : public ::testing::Test {
-protected:
+class AboutTest : public ::testing::Test
+{
+  protected:
     void SetUp() override { services::MessageBox::SetCurrent(&boxes); }
     void TearDown() override
     {
@@ -123,7 +125,8 @@ TEST_F(AboutTest, AddressClickOpensTheMakersSiteAndAFailureIsSaid)
     succeed = false;
     QTest::mouseClick(window->Label4(), Qt::LeftButton);
     ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, QString("No web browser could be started to open %1.").arg(About::WebAddress));
+    EXPECT_EQ(boxes.calls[0].text,
+              QString("No web browser could be started to open %1.").arg(About::WebAddress));
     window->close();
 }
 

@@ -21,7 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
@@ -48,7 +49,8 @@ Geometry WindowGeometry(const QString &windowId)
 // Window ids whose title is exactly `title`.
 QStringList WindowsTitled(const QString &title)
 {
-    const auto found = e2e::Run("xdotool", {"search", "--name", "^" + QRegularExpression::escape(title) + "$"}, 10000);
+    const auto found =
+        e2e::Run("xdotool", {"search", "--name", "^" + QRegularExpression::escape(title) + "$"}, 10000);
     return QString::fromUtf8(found.out).split('\n', Qt::SkipEmptyParts);
 }
 
@@ -67,8 +69,9 @@ int CountColour(const QString &screenshot, const QRect &area, QRgb colour)
     return count;
 }
 
-class HelpOnTheDesktop : public ::testing::Test {
-protected:
+class HelpOnTheDesktop : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         if (!e2e::HaveDesktop())

@@ -8,12 +8,14 @@
 #include "help/Sitemap.h"
 #include "help/TextPopup.h"
 
-namespace {
+namespace
+{
 
 using help::ChmFile;
 
-class BuiltHelp : public ::testing::Test {
-protected:
+class BuiltHelp : public ::testing::Test
+{
+  protected:
     void SetUp() override { ASSERT_TRUE(chm.Open(BuiltHelpFile())) << qPrintable(BuiltHelpFile()); }
     ChmFile chm;
 };

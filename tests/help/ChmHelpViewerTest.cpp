@@ -17,13 +17,15 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 
-namespace {
+namespace
+{
 
 using help::ChmHelpViewer;
 using help::HelpWindow;
 
-class ViewerTest : public HelpEnvironment {
-protected:
+class ViewerTest : public HelpEnvironment
+{
+  protected:
     void TearDown() override
     {
         viewer.HtmlHelp(nullptr, QString(), help::HH_CLOSE_ALL, {});
@@ -52,9 +54,13 @@ TEST_F(ViewerTest, ContextOneOpensHowToUseInTheMainWindowType)
     EXPECT_TRUE(window->Browser()->toPlainText().startsWith("How to Use"));
 
     // The picture and the style sheet come from inside the help file.
-    const QVariant image = window->Browser()->loadResource(QTextDocument::ImageResource, QUrl("images/levels.gif"));
+    const QVariant image =
+        window->Browser()->loadResource(QTextDocument::ImageResource, QUrl("images/levels.gif"));
     EXPECT_TRUE(QImage::fromData(image.toByteArray()).size() == QSize(242, 94));
-    EXPECT_FALSE(window->Browser()->loadResource(QTextDocument::StyleSheetResource, QUrl("help.css")).toString().isEmpty());
+    EXPECT_FALSE(window->Browser()
+                     ->loadResource(QTextDocument::StyleSheetResource, QUrl("help.css"))
+                     .toString()
+                     .isEmpty());
 
     // Contents and index are filled from the file.
     EXPECT_EQ(window->ContentsTree()->topLevelItemCount(), 4);

@@ -9,20 +9,25 @@
 
 #include <QWidget>
 
-namespace {
+namespace
+{
 
 using help::HTMLHelp;
 namespace strings = help::strings;
 
-class HTMLHelpTest : public HelpEnvironment {
-protected:
+class HTMLHelpTest : public HelpEnvironment
+{
+  protected:
     void SetUp() override
     {
         HelpEnvironment::SetUp();
         help::HelpViewer::SetCurrent(&viewer);
     }
     QString LastText() const { return boxes.calls.empty() ? QString() : boxes.calls.back().text; }
-    unsigned LastIcon() const { return boxes.calls.empty() ? 0u : boxes.calls.back().flags & services::MB_ICONMASK; }
+    unsigned LastIcon() const
+    {
+        return boxes.calls.empty() ? 0u : boxes.calls.back().flags & services::MB_ICONMASK;
+    }
 
     RecordingHelpViewer viewer;
 };
@@ -66,8 +71,9 @@ TEST_F(HTMLHelpTest, MissingFileWarnsWithItsFullPathAndStops)
     help.HHDisplayIndex();
 
     EXPECT_TRUE(viewer.calls.empty());
-    EXPECT_EQ(LastText(), "The file " + programFolder + "/Nowhere.chm does not exist.\n"
-                          "Please make sure the correct path and file name have been specified.");
+    EXPECT_EQ(LastText(), "The file " + programFolder +
+                              "/Nowhere.chm does not exist.\n"
+                              "Please make sure the correct path and file name have been specified.");
     EXPECT_EQ(LastIcon(), unsigned(services::MB_ICONEXCLAMATION));
 }
 
@@ -203,7 +209,8 @@ TEST_F(HTMLHelpTest, PopupSourcesByType)
     help.SetHHPopupFile("popups.htm");
     help.HHDisplayPopup();
     EXPECT_TRUE(viewer.calls.empty());
-    EXPECT_EQ(LastText(), "The file specified as the text popup source, 'popups.htm', is not a valid popup file.");
+    EXPECT_EQ(LastText(),
+              "The file specified as the text popup source, 'popups.htm', is not a valid popup file.");
 
     help.SetHHPopupFile("popups.txt");
     help.SetHHPopupID(3);
@@ -280,19 +287,22 @@ TEST_F(HTMLHelpTest, RegisteredFileThatWentMissingIsReportedOnce)
     EXPECT_TRUE(boxes.calls[0].text.startsWith("The file " + file + " does not exist."));
 }
 
-class VersionTest : public HTMLHelpTest {
-protected:
+class VersionTest : public HTMLHelpTest
+{
+  protected:
     void RegisterViewerFile(const QString &path)
     {
         services::HKEY key = 0;
-        ASSERT_EQ(registry->CreateKey(services::HKEY_CLASSES_ROOT, strings::ViewerFileKey, &key), services::ERROR_SUCCESS);
+        ASSERT_EQ(registry->CreateKey(services::HKEY_CLASSES_ROOT, strings::ViewerFileKey, &key),
+                  services::ERROR_SUCCESS);
         registry->SetString(key, QString(), path);
         registry->CloseKey(key);
     }
     void RegisterBrowserFile(const QString &path)
     {
         services::HKEY key = 0;
-        ASSERT_EQ(registry->CreateKey(services::HKEY_CLASSES_ROOT, strings::BrowserFileKey, &key), services::ERROR_SUCCESS);
+        ASSERT_EQ(registry->CreateKey(services::HKEY_CLASSES_ROOT, strings::BrowserFileKey, &key),
+                  services::ERROR_SUCCESS);
         registry->SetString(key, QString(), path);
         registry->CloseKey(key);
     }
@@ -339,7 +349,8 @@ TEST_F(VersionTest, MissingRegistrationsGiveStopMessages)
     EXPECT_EQ(LastText(), "Shdocvw.dll is not registered.  Please install Internet Explorer.");
     RegisterBrowserFile(dir.filePath("gone/librender.so.5"));
     help.IEVersion();
-    EXPECT_EQ(LastText(), "Internet Explorer is not in its registered location.  Please reinstall Internet Explorer.");
+    EXPECT_EQ(LastText(),
+              "Internet Explorer is not in its registered location.  Please reinstall Internet Explorer.");
     EXPECT_EQ(LastIcon(), unsigned(services::MB_ICONSTOP));
     EXPECT_FALSE(help.HHInstalled());
 }
@@ -379,8 +390,10 @@ TEST_F(HTMLHelpTest, LongFileNamesAreRebuiltFromTheFolders)
     const QString file = MakeFile("Long Folder/Read~Me.CHM");
     const QString base = QFileInfo(dir.path()).canonicalFilePath();
     EXPECT_EQ(HTMLHelp::GetLongFileName("/no/tilde/here.chm"), "/no/tilde/here.chm");
-    EXPECT_EQ(HTMLHelp::GetLongFileName(base + "/long folder/read~me.chm"), base + "/Long Folder/Read~Me.CHM");
-    EXPECT_EQ(HTMLHelp::GetLongFileName('"' + base + "/Long Folder/Read~Me.CHM/\""), base + "/Long Folder/Read~Me.CHM");
+    EXPECT_EQ(HTMLHelp::GetLongFileName(base + "/long folder/read~me.chm"),
+              base + "/Long Folder/Read~Me.CHM");
+    EXPECT_EQ(HTMLHelp::GetLongFileName('"' + base + "/Long Folder/Read~Me.CHM/\""),
+              base + "/Long Folder/Read~Me.CHM");
     EXPECT_TRUE(HTMLHelp::GetLongFileName(base + "/Long Folder/Nothing~1.chm").isEmpty());
     EXPECT_EQ(HTMLHelp::GetPlatformKind(), 0);
     Q_UNUSED(file);

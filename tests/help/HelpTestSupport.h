@@ -20,8 +20,9 @@ inline QString BuiltHelpFile()
     return QStringLiteral(ORVENA_BINARY_DIR "/help/Orvena.chm");
 }
 
-class HelpEnvironment : public ::testing::Test {
-protected:
+class HelpEnvironment : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());

@@ -8,8 +8,9 @@
 
 #include <vector>
 
-class RecordingHelpViewer : public help::HelpViewer {
-public:
+class RecordingHelpViewer : public help::HelpViewer
+{
+  public:
     struct Call {
         QWidget *caller;
         QString file;
@@ -20,7 +21,8 @@ public:
     std::vector<std::uintptr_t> deletedJumpItems;
     std::uintptr_t nextHandle = 0x5150;
 
-    std::uintptr_t HtmlHelp(QWidget *caller, const QString &file, unsigned command, const help::HelpData &data) override
+    std::uintptr_t HtmlHelp(QWidget *caller, const QString &file, unsigned command,
+                            const help::HelpData &data) override
     {
         calls.push_back({caller, file, command, data});
         return command == help::HH_CLOSE_ALL ? 0 : nextHandle;

@@ -4,9 +4,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace tools {
+namespace tools
+{
 
-namespace {
+namespace
+{
 
 // Studio colours (as RGB): the level display's amber, the status label's plum, light yellow.
 const QColor Amber(0xEC, 0xB0, 0x60);

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace tools {
+namespace tools
+{
 
-namespace {
+namespace
+{
 
 void PutWord(QByteArray &out, int value)
 {
@@ -17,12 +19,10 @@ void PutWord(QByteArray &out, int value)
 }
 
 // Packs variable-width codes least significant bit first into 255-byte sub-blocks.
-class CodeWriter {
-public:
-    explicit CodeWriter(QByteArray &out)
-        : out_(out)
-    {
-    }
+class CodeWriter
+{
+  public:
+    explicit CodeWriter(QByteArray &out) : out_(out) {}
     void Put(int code, int width)
     {
         buffer_ |= std::uint32_t(code) << bits_;
@@ -41,7 +41,7 @@ public:
         out_.append('\0'); // block terminator
     }
 
-private:
+  private:
     void Byte(char b)
     {
         block_.append(b);
