@@ -22,7 +22,7 @@ namespace {
 // decimal point, optional exponent. Blanks are gone by the time this runs.
 bool IsNumeric(const QString &text)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
     return number.match(text).hasMatch();
 }
 
