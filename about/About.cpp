@@ -37,6 +37,7 @@ About::About(QWidget *parent)
 {
     setObjectName("About");
     setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowModality(Qt::NonModal);
     setWindowTitle(QString::fromLatin1(Caption));
     setFixedSize(400, 200);

@@ -67,6 +67,8 @@ HelpWindow::HelpWindow(QWidget *parent)
 {
     setObjectName("helpWindow");
     setAttribute(Qt::WA_DeleteOnClose);
+    // Help open beside the studio must not keep the program running once the studio closes.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(tr("Help"));
 
     contents_->setHeaderHidden(true);
