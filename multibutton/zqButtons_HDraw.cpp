@@ -1,0 +1,933 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Drawing of the multi-style button: the back buffer, the eight looks, face fills, gradients,
+// caption and picture.
+#include "multibutton/zqButtons_H.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace multibutton {
+
+namespace {
+
+constexpr gdi::Colour White = 0xFFFFFF;
+constexpr gdi::Colour Grey = 0x808080;
+constexpr gdi::Colour Black = 0x000000;
+constexpr std::int64_t Skip = -1;
+
+int RoundEven(double v)
+{
+    return int(std::nearbyint(v));
+}
+
+gdi::Rect Offset(gdi::Rect r, int dx, int dy)
+{
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+// Colours for the four lines of one ring: left and top share `lt`, right and bottom `rb`.
+void Ring(std::array<std::int64_t, 12> &c, int ring, std::int64_t lt, std::int64_t rb)
+{
+    c[std::size_t(ring * 4 + 0)] = lt;
+    c[std::size_t(ring * 4 + 1)] = lt;
+    c[std::size_t(ring * 4 + 2)] = rb;
+    c[std::size_t(ring * 4 + 3)] = rb;
+}
+
+enum { Inner = 0, Middle = 1, Outer = 2 };
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Colour arithmetic
+
+gdi::Colour zqButtons_H::ShadeColor(gdi::Colour colour, int amount, bool scaleBlue, bool avoidBlackAndWhite,
+                                    bool invert)
+{
+    colour = gdi::TranslateColour(colour);
+    gdi::Colour result = 0;
+    // Reversing the amount can only be needed twice (0 becomes 64, which may itself hit white).
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        int red = gdi::GetRValue(colour) + amount;
+        int green = gdi::GetGValue(colour) + amount;
+        const int blueIn = gdi::GetBValue(colour);
+        int blue = scaleBlue ? blueIn + amount * blueIn / 192 : blueIn + amount;
+        red = std::clamp(red, 0, 255);
+        green = std::clamp(green, 0, 255);
+        blue = std::clamp(blue, 0, 255);
+        if (invert) {
+            red = 255 - red;
+            green = 255 - green;
+            blue = 255 - blue;
+        }
+        result = gdi::Colour(red + green * 256 + blue * 65536);
+        if (!(avoidBlackAndWhite && (result == 0 || result == 0xFFFFFF)))
+            break;
+        amount = amount == 0 ? 64 : -amount;
+    }
+    return result;
+}
+
+std::vector<gdi::Colour> zqButtons_H::GradientTable(gdi::Colour colour1, gdi::Colour colour2, int n)
+{
+    std::vector<gdi::Colour> table;
+    if (n < 1)
+        return table;
+    colour1 = gdi::TranslateColour(colour1);
+    colour2 = gdi::TranslateColour(colour2);
+    table.reserve(std::size_t(n));
+    table.push_back(colour1);
+    if (n == 1)
+        return table;
+    const float steps = float(n - 1);
+    const float dr = float(gdi::GetRValue(colour2) - gdi::GetRValue(colour1)) / steps;
+    const float dg = float(gdi::GetGValue(colour2) - gdi::GetGValue(colour1)) / steps;
+    const float db = float(gdi::GetBValue(colour2) - gdi::GetBValue(colour1)) / steps;
+    float r = float(gdi::GetRValue(colour1)), g = float(gdi::GetGValue(colour1)), b = float(gdi::GetBValue(colour1));
+    for (int i = 1; i < n; ++i) {
+        r = std::clamp(r + dr, 0.0f, 255.0f);
+        g = std::clamp(g + dg, 0.0f, 255.0f);
+        b = std::clamp(b + db, 0.0f, 255.0f);
+        table.push_back(gdi::Colour(int(r) + int(g) * 256 + int(b) * 65536));
+    }
+    return table;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Resources
+
+void zqButtons_H::RefreshResources(const QString &what)
+{
+    if (what == QLatin1String("Font")) {
+        const ui::StdFont &f = UserControl::Font();
+        const int height = -RoundEven(f.Size * 20.0 / TwipsPerPixelY());
+        captionFont_ = gdi::Font(f.Name, height, f.Bold ? gdi::FW_BOLD : gdi::FW_NORMAL, f.Italic, f.Underline,
+                                 f.Strikethrough);
+        backDc_.SelectObject(captionFont_);
+    } else if (what == QLatin1String("Picture")) {
+        scaled_ = Prepared();
+        if (picture_.IsNull()) {
+            custom_ = Prepared();
+            pictureWidth_ = 0;
+            pictureHeight_ = 0;
+            pictureIsIcon_ = false;
+        } else {
+            pictureIsIcon_ = picture_.Type() == ui::Picture::Icon;
+            pictureWidth_ = picture_.Width();
+            pictureHeight_ = picture_.Height();
+        }
+    } else if (what == QLatin1String("BackColor")) {
+        rgbBack_ = gdi::TranslateColour(backColor_);
+        rgbGradient_ = gdi::TranslateColour(gradientColor_);
+        rgbHoverBack_ = gdi::TranslateColour(hoverBackColor_);
+        rgbHoverFore_ = gdi::TranslateColour(hoverForeColor_);
+        rgbFore_ = gdi::TranslateColour(UserControl::ForeColor());
+        switch (buttonStyle_) {
+        case 2: {
+            const gdi::Colour face = ShadeColor(rgbBack_, 48, true);
+            style_ = {face, ShadeColor(face, -32, true), ShadeColor(rgbHoverBack_, 48, true),
+                      ShadeColor(White, -32, true)};
+            break;
+        }
+        case 3: style_ = {rgbBack_, ShadeColor(Grey, 12), rgbHoverBack_, ShadeColor(ShadeColor(Grey, 12), 31)}; break;
+        case 7:
+            style_ = {ShadeColor(rgbBack_, 31), ShadeColor(Grey, -16), ShadeColor(rgbHoverBack_, 31),
+                      ShadeColor(Grey, 16, true)};
+            break;
+        default: style_ = {rgbBack_, rgbBack_, rgbHoverBack_, ShadeColor(White, -32)}; break;
+        }
+    }
+}
+
+void zqButtons_H::PrepareBackBuffer(bool copyToWindow)
+{
+    const int w = std::max(1, width());
+    const int h = std::max(1, height());
+    if (copyToWindow) {
+        surfaceDc_.BitBlt(0, 0, w, h, &backDc_, 0, 0, gdi::SRCCOPY);
+        ++copies_;
+        return;
+    }
+    if (backBitmap_.Width() != w || backBitmap_.Height() != h) {
+        // Let go of the old bitmap before the new one takes its place.
+        backDc_.SelectObject(static_cast<gdi::Bitmap *>(nullptr));
+        backBitmap_ = gdi::Bitmap(w, h);
+        backDc_.SelectObject(&backBitmap_);
+    }
+    if (surface_.width() != w || surface_.height() != h) {
+        surface_ = QImage(w, h, QImage::Format_RGB32);
+        surface_.fill(gdi::ToQRgb(rgbBack_));
+    }
+    backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, Black));
+    backDc_.SelectObject(gdi::Brush(Black));
+    backDc_.SelectObject(captionFont_);
+    backDc_.SetBkMode(gdi::TRANSPARENT);
+}
+
+// ---------------------------------------------------------------------------------------------
+// RedrawButton
+
+void zqButtons_H::RedrawButton()
+{
+    if (delayDrawing_ || width() < 1 || height() < 1)
+        return;
+    if (backBitmap_.Width() != width() || backBitmap_.Height() != height())
+        PrepareBackBuffer(false);
+    StyleResult result;
+    switch (buttonStyle_) {
+    case 0: result = DrawStyle0(); break;
+    case 1: result = DrawStyle1(); break;
+    case 2: result = DrawStyle2(); break;
+    case 3: result = DrawStyle3(); break;
+    case 4: result = DrawStyle4(); break;
+    case 5: result = DrawStyle5(); break;
+    case 6: result = DrawStyle6(); break;
+    default: result = DrawStyle7(); break;
+    }
+    if (result.drawn)
+        PrepareBackBuffer(true);
+
+    if (result.drawn && result.frame && buttonShape_ >= 4) {
+        const auto frame = [this](const gdi::Region &region, gdi::Colour colour) {
+            if (!region.IsEmpty())
+                surfaceDc_.FrameRgn(region, gdi::Brush(colour), 1, 1);
+        };
+        if (buttonShape_ >= 7) {
+            if (!hovering_ || PressedHovered()) {
+                if (flags_ & DefaultFrame) {
+                    const gdi::Colour colour =
+                        (value_ && buttonStyle_ != 2) ? ShadeColor(result.second, -32) : result.frameColour;
+                    frame(buttonShape_ == 8 ? inner2_ : inner1_, colour);
+                }
+            } else {
+                const gdi::Colour colour = buttonStyle_ == 2 ? result.frameColour : style_.hover;
+                if (buttonStyle_ == 2 || colour != rgbBack_)
+                    frame(windowRegion_, colour);
+            }
+        } else if (buttonStyle_ == 2 && !PressedHovered()) {
+            frame(inner1_, result.frameColour);
+        } else if (buttonShape_ == 6) {
+            frame(windowRegion_, result.frameColour);
+        }
+    }
+    if (!painting_)
+        update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Face
+
+gdi::Colour zqButtons_H::FaceColour() const
+{
+    return (mode_ != CommandMode && value_) ? style_.checked : style_.face;
+}
+
+bool zqButtons_H::PressedLookOf() const
+{
+    return PressedHovered() || (mode_ != CommandMode && showPressed_);
+}
+
+void zqButtons_H::SetRegionClip(const gdi::Region *region)
+{
+    backDc_.SelectClipRgn(region && !region->IsEmpty() ? region : nullptr);
+}
+
+bool zqButtons_H::ApplyClickMovement()
+{
+    if (mode_ != CommandMode || customClick_ == 0)
+        return false;
+    static constexpr int dx[] = {0, 0, 1, -1, 1, -1, 1, 0, -1};
+    static constexpr int dy[] = {0, -1, -1, -1, 1, 1, 0, 1, 0};
+    const QPoint step(dx[customClick_], dy[customClick_]);
+    const bool pressedHovered = (flags_ & (PressedFlag | HoverFlag)) == (PressedFlag | HoverFlag);
+    if (pressedHovered && !(flags_ & MovedFlag)) {
+        move(geometry().topLeft() + step);
+        flags_ |= MovedFlag;
+        PrepareBackBuffer(false);
+        update();
+        return true;
+    }
+    if ((flags_ & MovedFlag) && !pressedHovered) {
+        move(geometry().topLeft() - step);
+        flags_ &= ~MovedFlag;
+    }
+    return false;
+}
+
+bool zqButtons_H::FillFace(gdi::Colour face, gdi::Colour gradientSecond, int &state)
+{
+    if (ApplyClickMovement())
+        return true;
+    if (buttonShape_ >= 4)
+        DrawRim();
+    const int w = width(), h = height();
+    state = PressedHovered() ? 2 : ((flags_ & DefaultFrame) ? 1 : 0);
+    gdi::Colour fill = face;
+    if (hovering_ && ((mode_ == CommandMode && !(flags_ & PressedFlag)) || (mode_ != CommandMode && !value_)))
+        fill = style_.hover;
+    if (value_ || buttonShape_ >= 7 || gradientMode_ == 0) {
+        if (buttonStyle_ == 2 && (UserControl::Enabled() || mode_ != CommandMode)) {
+            // The face darkens by up to 25 towards the bottom.
+            for (int i = 0; i <= h; ++i) {
+                const int amount = RoundEven(-(25.0f / float(h)) * float(i));
+                backDc_.FillRect({0, i, w, i + 1}, gdi::Brush(ShadeColor(fill, amount)));
+            }
+        } else {
+            backDc_.FillRect({0, 0, w, h}, gdi::Brush(fill));
+        }
+    } else if (!hovering_ || PressedHovered() || gradientColor_ == hoverBackColor_) {
+        PaintGradient(face, gradientSecond);
+    } else {
+        backDc_.FillRect({0, 0, w, h}, gdi::Brush(style_.hover));
+    }
+    return false;
+}
+
+void zqButtons_H::DrawRim()
+{
+    const std::int32_t savedMode = gradientMode_;
+    gradientMode_ = 3;
+    SetRegionClip(nullptr);
+    const bool pressedHovered = PressedHovered();
+    bool done = false;
+    if (buttonStyle_ == 5 && !hovering_ && !pressedHovered && !value_) {
+        done = true; // a flat style 5 button has no rim until the pointer comes
+    } else if (buttonStyle_ == 5 && (value_ || (buttonShape_ != 6 && buttonShape_ != 7))) {
+        PaintGradient(White, Grey);
+        SetRegionClip(&inner2_);
+    }
+    if (!done) {
+        if ((!pressedHovered && !value_) || buttonShape_ == 6 || buttonShape_ == 7) {
+            if (buttonShape_ == 6 && !hovering_) {
+                SetRegionClip(nullptr);
+            } else {
+                if (buttonShape_ == 6)
+                    backDc_.FrameRgn(windowRegion_, gdi::Brush(Black), 1, 1);
+                else if (buttonShape_ == 7)
+                    backDc_.FrameRgn(windowRegion_, gdi::Brush(rgbBack_), 1, 1);
+                SetRegionClip(&inner1_);
+            }
+        } else {
+            SetRegionClip(&inner1_);
+            PaintGradient(Grey, White);
+            SetRegionClip(&inner2_);
+        }
+    }
+    gradientMode_ = savedMode;
+}
+
+void zqButtons_H::PaintGradient(gdi::Colour colour1, gdi::Colour colour2)
+{
+    const int w = width(), h = height();
+    const bool sideBySide = gradientMode_ == 1 || gradientMode_ == 2;
+    const int extent = sideBySide ? w : h;
+    if (extent < 1)
+        return;
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
+    const int screenExtent = sideBySide ? screenSize.width() : screenSize.height();
+    // Large buttons take 2-pixel bands: half the fills for a gradient the eye cannot tell apart.
+    const int band = (screenExtent / extent > 3) ? 1 : 2;
+    const int n = std::max(1, extent / band);
+    std::vector<gdi::Colour> table = GradientTable(colour1, colour2, n);
+    if (gradientMode_ == 2 || gradientMode_ == 4)
+        std::reverse(table.begin(), table.end());
+    for (int i = 0; i < n; ++i) {
+        const int from = i * band;
+        const int to = (i == n - 1) ? extent : from + band; // the last band reaches the edge
+        const gdi::Rect r = sideBySide ? gdi::Rect{from, 0, to, h} : gdi::Rect{0, from, w, to};
+        backDc_.FillRect(r, gdi::Brush(table[std::size_t(i)]));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Edges and focus
+
+void zqButtons_H::DrawEdges(const EdgeColours &colours)
+{
+    if (buttonShape_ > 3)
+        return;
+    const int w = width(), h = height();
+    const int l = leftSlantInset_, r = rightSlantEdge_;
+    // Left lines end further right at the bottom on a slanted left side; right lines start
+    // further left at the top on a slanted right side.
+    const QPoint lines[12][2] = {
+        {{l + 2, h - 3}, {2, 2}},         {{2, 2}, {r - 3, 2}},
+        {{r - 3, 2}, {w - 3, h - 3}},     {{w - 3, h - 3}, {l + 1, h - 3}},
+        {{l + 1, h - 2}, {1, 1}},         {{1, 1}, {r - 2, 1}},
+        {{r - 2, 1}, {w - 2, h - 2}},     {{w - 2, h - 2}, {l, h - 2}},
+        {{l, h - 1}, {0, 0}},             {{0, 0}, {r - 1, 0}},
+        {{r - 1, 0}, {w - 1, h - 1}},     {{w - 1, h - 1}, {l - 1, h - 1}},
+    };
+    std::int64_t penColour = -2;
+    for (std::size_t i = 0; i < 12; ++i) {
+        if (colours[i] < 0)
+            continue;
+        if (colours[i] != penColour) {
+            penColour = colours[i];
+            backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, gdi::Colour(penColour)));
+        }
+        backDc_.Polyline(std::span<const QPoint>(lines[i], 2));
+    }
+    backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, Black));
+}
+
+gdi::Colour zqButtons_H::FocusColour(gdi::Colour face, bool pressedLook) const
+{
+    const bool slanted = buttonShape_ >= 1 && buttonShape_ <= 3;
+    return (slanted && !pressedLook) ? ShadeColor(face, -48) : Black;
+}
+
+void zqButtons_H::DrawFocus(gdi::Colour solidColour, bool solid)
+{
+    if (!(flags_ & DefaultFrame) || buttonShape_ > 6 || buttonStyle_ == 2)
+        return;
+    const int w = width(), h = height();
+    const gdi::Rect r = buttonShape_ <= 3 ? gdi::Rect{leftSlantInset_ + 4, 4, rightSlantEdge_ - 4, h - 4}
+                                          : gdi::Rect{4, 4, w - 4, h - 4};
+    if (r.IsEmpty())
+        return;
+    if (!solid) {
+        backDc_.DrawFocusRect(r);
+        return;
+    }
+    const QPoint corners[5] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
+                               {r.left, r.bottom - 1}, {r.left, r.top}};
+    backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, solidColour));
+    backDc_.Polyline(std::span<const QPoint>(corners, 5));
+    backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, Black));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The eight looks
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
+{
+    const gdi::Colour face = FaceColour();
+    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    int state = 0;
+    if (FillFace(face, rgbGradient_, state))
+        return {};
+    if (value_ || (mode_ != CommandMode && showPressed_))
+        state = 3;
+    DrawCaptionAndPicture(face, caption, state >= 2);
+    const std::int64_t light = PressedHovered() ? std::int64_t(face) : std::int64_t(gdi::RGB(233, 233, 233));
+    const std::int64_t outerLT = (flags_ & DefaultFrame) ? Black : White;
+    EdgeColours c;
+    c.fill(Skip);
+    switch (state) {
+    case 0: Ring(c, Middle, light, Grey); Ring(c, Outer, outerLT, Black); break;
+    case 1:
+        Ring(c, Inner, light, Grey);
+        Ring(c, Middle, White, Black);
+        Ring(c, Outer, outerLT, Black);
+        break;
+    case 2: Ring(c, Middle, Skip, Grey); Ring(c, Outer, outerLT, Black); break;
+    default: Ring(c, Middle, Skip, light); Ring(c, Outer, Black, White); break;
+    }
+    DrawEdges(c);
+    DrawFocus(FocusColour(face, state >= 2), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
+    return {true, true, Black, style_.second};
+}
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle1()
+{
+    const gdi::Colour face = FaceColour();
+    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    int state = 0;
+    if (FillFace(face, rgbGradient_, state))
+        return {};
+    state = (value_ || (mode_ != CommandMode && showPressed_)) ? 2 : std::max(state, 1);
+    DrawCaptionAndPicture(face, caption, state == 2);
+    EdgeColours c;
+    c.fill(Skip);
+    const std::int64_t lt = state == 2 ? Grey : White, rb = state == 2 ? White : Grey;
+    Ring(c, Inner, lt, rb);
+    Ring(c, Middle, lt, rb);
+    Ring(c, Outer, Black, Black);
+    DrawEdges(c);
+    DrawFocus(FocusColour(face, state == 2), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
+    return {true, true, Black, style_.second};
+}
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle2()
+{
+    const bool disabledCommand = !UserControl::Enabled() && mode_ == CommandMode;
+    gdi::Colour face = FaceColour();
+    std::int64_t caption = Skip;
+    if (disabledCommand) {
+        caption = ShadeColor(face, -104, true);
+        face = ShadeColor(face, -24, true);
+    }
+    int state = 0;
+    if (FillFace(face, ShadeColor(rgbGradient_, 48, true), state))
+        return {};
+    const bool pressedLook = value_ || (mode_ != CommandMode && showPressed_);
+    if (pressedLook)
+        state = (flags_ & DefaultFrame) ? 1 : 2;
+    if ((flags_ & HoverFlag) && !(flags_ & PressedFlag))
+        state = 3;
+    if (state == 1 && !showFocusRect_)
+        state = 0;
+    DrawCaptionAndPicture(face, caption, state == 2 || PressedHovered());
+
+    const gdi::Colour outer = disabledCommand ? ShadeColor(face, -84, true) : gdi::Colour(0x733C00);
+    if (buttonShape_ <= 3) {
+        EdgeColours c;
+        c.fill(Skip);
+        if (!disabledCommand) {
+            const auto s = [face](int amount) { return std::int64_t(ShadeColor(face, amount, true)); };
+            switch (state) {
+            case 0: c = {s(-10), s(10), s(-24), s(-32), s(-5), s(16), s(-36), s(-48), 0, 0, 0, 0}; break;
+            case 1:
+                c = {0xF0D1B5, 0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xE7AE8C, 0xFFDFBF, 0xE7AE8C, 0xEF826B, 0, 0, 0, 0};
+                break;
+            case 2: c = {s(-22), s(-24), face, s(10), s(-32), s(-32), s(5), s(16), 0, 0, 0, 0}; break;
+            default:
+                c = {0x6BCBFF, 0x8CDBFF, 0x6BCBFF, 0x31B2FF, 0x31B2FF, 0xA6E9FF, 0x31B2FF, 0x0096E7, 0, 0, 0, 0};
+                break;
+            }
+        }
+        Ring(c, Outer, outer, outer);
+        DrawEdges(c);
+        const int w = width(), h = height();
+        backDc_.SetPixelV(1, 1, outer);
+        backDc_.SetPixelV(1, h - 2, outer);
+        if (buttonShape_ == 0 || buttonShape_ == 1) {
+            backDc_.SetPixelV(w - 2, 1, outer);
+            backDc_.SetPixelV(w - 2, h - 2, outer);
+        }
+    }
+    gdi::Colour frameColour = outer;
+    if (hovering_)
+        frameColour = 0x0096E7;
+    else if (flags_ & DefaultFrame)
+        frameColour = 0xEF826B;
+    return {true, true, frameColour, style_.second};
+}
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle3()
+{
+    const bool enabled = UserControl::Enabled();
+    const gdi::Colour face = FaceColour();
+    const std::int64_t caption = enabled ? Skip : std::int64_t(ShadeColor(Grey, -16));
+    int state = 0;
+    if (FillFace(face, rgbGradient_, state))
+        return {};
+    if (mode_ != CommandMode)
+        state = (value_ || showPressed_ || PressedHovered()) ? 2 : 3;
+    else
+        state = std::max(state, 1);
+    DrawCaptionAndPicture(face, caption, false); // this look never moves its caption
+    EdgeColours c;
+    c.fill(Skip);
+    if (!enabled && mode_ == CommandMode) {
+        Ring(c, Inner, face, face);
+        Ring(c, Middle, face, face);
+        Ring(c, Outer, 0x666666, 0x666666);
+    } else {
+        Ring(c, Middle, state == 2 ? std::int64_t(face) : std::int64_t(White), 0x666666);
+        Ring(c, Outer, 0x666666, White);
+    }
+    DrawEdges(c);
+    DrawFocus(0xCC9999, true);
+    return {true, true, Black, style_.second};
+}
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle4()
+{
+    const gdi::Colour face = FaceColour();
+    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    int state = 0;
+    if (FillFace(face, rgbGradient_, state))
+        return {};
+    const bool pressed = value_ || PressedLookOf();
+    DrawCaptionAndPicture(face, caption, pressed);
+    EdgeColours c;
+    c.fill(Skip);
+    Ring(c, Outer, pressed ? Grey : White, pressed ? White : Grey);
+    DrawEdges(c);
+    DrawFocus(FocusColour(face, pressed), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
+    return {true, true, Black, style_.second};
+}
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle5()
+{
+    const gdi::Colour face = FaceColour();
+    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    int state = 0;
+    if (FillFace(face, rgbGradient_, state))
+        return {};
+    const bool pressed = value_ || PressedLookOf();
+    DrawCaptionAndPicture(face, caption, pressed);
+    EdgeColours c;
+    c.fill(Skip);
+    if (hovering_ || value_) {
+        Ring(c, Outer, pressed ? Grey : White, pressed ? White : Grey);
+    } else if (DesignTime()) {
+        // A flat button stays visible while its form is designed.
+        const gdi::Colour outline = ShadeColor(ambientBack_, -64);
+        Ring(c, Outer, outline, outline);
+        if (buttonShape_ >= 4 && buttonShape_ <= 6) {
+            SetRegionClip(nullptr);
+            backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, ShadeColor(ambientBack_, -32)));
+            backDc_.Arc(0, 0, width(), height(), width(), height() / 2, width(), height() / 2);
+            backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, Black));
+        }
+    }
+    DrawEdges(c);
+    DrawFocus(FocusColour(face, pressed), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
+    return {true, true, Black, style_.second};
+}
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle6()
+{
+    const gdi::Colour face = FaceColour();
+    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    int state = 0;
+    if (FillFace(face, rgbGradient_, state))
+        return {};
+    const bool pressed = value_ || (mode_ != CommandMode && showPressed_) || PressedHovered();
+    DrawCaptionAndPicture(face, caption, pressed);
+    EdgeColours c;
+    c.fill(Skip);
+    const std::int64_t light = 0xE7E7E7;
+    Ring(c, Middle, pressed ? Grey : light, pressed ? light : Grey);
+    Ring(c, Outer, pressed ? Grey : light, pressed ? light : Grey);
+    DrawEdges(c);
+    DrawFocus(FocusColour(face, pressed), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
+    return {true, true, Black, style_.second};
+}
+
+zqButtons_H::StyleResult zqButtons_H::DrawStyle7()
+{
+    const gdi::Colour face = FaceColour();
+    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    int state = 0;
+    if (FillFace(face, ShadeColor(rgbGradient_, 31, true), state))
+        return {};
+    if (value_)
+        state = 2;
+    else if (mode_ != CommandMode && showPressed_)
+        state = 0;
+    DrawCaptionAndPicture(face, caption, state == 2);
+    EdgeColours c;
+    c.fill(Skip);
+    std::int64_t innerLT, innerRB, middleLT, middleRB;
+    if (state == 2) {
+        const gdi::Colour g = gradientMode_ != 0 ? face : Grey;
+        innerLT = ShadeColor(g, -32);
+        innerRB = g;
+        middleLT = ShadeColor(g, -64);
+        middleRB = ShadeColor(g, -16);
+    } else {
+        innerLT = White;
+        innerRB = face;
+        middleLT = ShadeColor(face, 31, true);
+        middleRB = ShadeColor(face, -64, true);
+    }
+    Ring(c, Inner, innerLT, innerRB);
+    Ring(c, Middle, middleLT, middleRB);
+    Ring(c, Outer, Black, Black);
+    DrawEdges(c);
+    if (buttonShape_ <= 3) {
+        const int h = height();
+        backDc_.SetPixelV(3, 3, gdi::Colour(innerLT));
+        backDc_.SetPixelV(2, 2, gdi::Colour(middleLT));
+        backDc_.SetPixelV(1, h - 3, gdi::Colour(innerRB));
+        backDc_.SetPixelV(1, 1, Black);
+        backDc_.SetPixelV(1, h - 2, Black);
+    }
+    DrawFocus(FocusColour(face, state == 2), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
+    return {true, true, Black, style_.second};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Caption and picture
+
+void zqButtons_H::LayoutCaption(bool pictureChanged)
+{
+    const int w = width(), h = height();
+    const int inset = leftSlantInset_, edge = rightSlantEdge_ > 0 ? rightSlantEdge_ : w;
+    int left = 0, right = edge;
+    switch (buttonShape_) {
+    case 1: left = inset - inset / 3 + 3; right = w; break;
+    case 2: right = edge + (w - edge) / 3; break;
+    case 3: left = inset - inset / 3 + 3; right = edge + (w - edge) / 3; break;
+    case 7:
+    case 8: left = 3; right = edge - 3; break;
+    default: break;
+    }
+    const int code = pictureSizeCode_ == 0 ? 16 : pictureSizeCode_;
+    const bool picture = HasPicture();
+    const bool besideRoom = picture && code <= 32;
+    const bool picLeft = besideRoom && (pictureAlign_ == 0 || pictureAlign_ == 1);
+    const bool picRight = besideRoom && (pictureAlign_ == 2 || pictureAlign_ == 3);
+    const bool picAbove = besideRoom && pictureAlign_ == 4;
+    const bool picBelow = besideRoom && pictureAlign_ == 5;
+    const int reserveW = (picLeft || picRight) ? code : 0;
+    const int reserveH = (picAbove || picBelow) ? code : 0;
+
+    layoutText_ = caption_;
+    layoutText_.replace(QStringLiteral("||"), QStringLiteral("\r\n"));
+    int textW = 0, textH = 0;
+    if (!layoutText_.isEmpty()) {
+        gdi::Rect box{0, 0, std::max(1, right - left - reserveW - 8), std::max(1, h - 8 - reserveH)};
+        backDc_.SelectObject(captionFont_);
+        backDc_.DrawText(layoutText_, &box, gdi::DT_CALCRECT | gdi::DT_WORDBREAK);
+        textW = box.Width();
+        textH = box.Height();
+        if (captionStyle_ == 1 || captionStyle_ == 2) {
+            textW += 2;
+            textH += 2;
+        }
+    }
+
+    // Horizontal place of the text (and of a picture kept next to it).
+    int x = 0;
+    int picX = 0;
+    const bool nextTo = besideRoom && (pictureAlign_ == 1 || pictureAlign_ == 3);
+    switch (captionAlign_) {
+    case 0: x = left + 4 + (picLeft ? code + 4 : 0); break;
+    case 1: x = right - textW - 4 - (picRight ? code + 4 : 0); break;
+    default: {
+        if (nextTo) {
+            const int pair = textW + code + 4;
+            const int start = left + (right - left - pair) / 2;
+            x = pictureAlign_ == 1 ? start + code + 4 : start;
+        } else {
+            const int lo = left + (picLeft ? code + 4 : 0), hi = right - (picRight ? code + 4 : 0);
+            x = lo + (hi - lo - textW) / 2;
+        }
+        break;
+    }
+    }
+    // Vertical place: the text alone is centred; a picture above or below is centred with it.
+    int y = (h - textH) / 2;
+    int picY = (h - code) / 2;
+    if (picAbove || picBelow) {
+        const int pairH = code + 2 + textH;
+        const int top = (h - pairH) / 2;
+        if (picAbove) {
+            picY = top;
+            y = top + code + 2;
+        } else {
+            y = top;
+            picY = top + textH + 2;
+        }
+    }
+    const auto clamp = [&](gdi::Rect r) {
+        r.top = std::max(r.top, 4);
+        r.left = std::max(r.left, left + 4);
+        r.right = std::min(r.right, right - 4);
+        r.bottom = std::min(r.bottom, h - 5);
+        return r;
+    };
+    captionRect_ = clamp({x, y, x + textW, y + textH});
+
+    gdi::Rect pic;
+    if (code <= 32) {
+        switch (pictureAlign_) {
+        case 0: picX = left + 4; break;
+        case 1: picX = x - 4 - code; break;
+        case 2: picX = right - 4 - code; break;
+        case 3: picX = x + textW + 4; break;
+        default: picX = left + (right - left - code) / 2; break;
+        }
+        if (pictureAlign_ < 4 || !besideRoom)
+            picY = (h - code) / 2;
+        pic = clamp({picX, picY, picX + code, picY + code});
+    } else if (code == 40) {
+        pic = buttonShape_ == 6 ? gdi::Rect{1, 1, w - 1, h - 1} : gdi::Rect{3, 3, w - 3, h - 3};
+    } else if (buttonShape_ >= 7) {
+        pic = {0, 0, w, h};
+    } else {
+        const QSize fit = FitPictureSize(pictureWidth_, pictureHeight_, right - 12, h - 12);
+        const int px = left + (right - left - fit.width()) / 2, py = (h - fit.height()) / 2;
+        pic = {px, py, px + fit.width(), py + fit.height()};
+    }
+    if (pictureChanged || pic.Width() != pictureRect_.Width() || pic.Height() != pictureRect_.Height())
+        scaled_ = Prepared();
+    pictureRect_ = pic;
+}
+
+QImage zqButtons_H::NormalisedPicture(int width, int height) const
+{
+    QImage source = picture_.Image();
+    if (source.hasAlphaChannel()) {
+        // See-through parts of a bitmap take the colour of its top-left pixel, so they are
+        // masked out like its transparent colour.
+        QImage flat(source.size(), QImage::Format_RGB32);
+        flat.fill(source.pixel(0, 0) | 0xFF000000u);
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, source);
+        painter.end();
+        source = flat;
+    }
+    QImage scaled = gdi::Bitmap(source).Copy(width, height).Image().convertToFormat(QImage::Format_RGB32);
+    if (scaled.isNull())
+        return scaled;
+    const QRgb key = scaled.pixel(0, 0) | 0xFF000000u;
+    for (int y = 0; y < scaled.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(scaled.scanLine(y));
+        for (int x = 0; x < scaled.width(); ++x) {
+            const QRgb p = row[x];
+            if (std::abs(qRed(p) - qRed(key)) <= 3 && std::abs(qGreen(p) - qGreen(key)) <= 3 &&
+                std::abs(qBlue(p) - qBlue(key)) <= 3)
+                row[x] = key;
+        }
+    }
+    return scaled;
+}
+
+void zqButtons_H::Prepare(Prepared &prepared, int width, int height) const
+{
+    prepared = Prepared();
+    prepared.size = QSize(width, height);
+    if (width < 1 || height < 1 || picture_.IsNull())
+        return;
+    if (pictureIsIcon_) {
+        prepared.icon = picture_.Image();
+        return;
+    }
+    prepared.colour = gdi::Bitmap(NormalisedPicture(width, height));
+    // The mask is white where the picture shows its transparent colour.
+    gdi::Dc colourDc;
+    colourDc.SelectObject(&prepared.colour);
+    colourDc.SetBkColor(colourDc.GetPixel(0, 0));
+    prepared.mask = gdi::Bitmap(width, height, 1);
+    gdi::Dc maskDc;
+    maskDc.SelectObject(&prepared.mask);
+    maskDc.BitBlt(0, 0, width, height, &colourDc, 0, 0, gdi::SRCCOPY);
+    // The colour bits with the transparent pixels black, ready to be ORed over the hole.
+    prepared.black = prepared.colour.Copy();
+    gdi::Dc blackDc;
+    blackDc.SelectObject(&prepared.black);
+    blackDc.SetTextColor(Black);
+    blackDc.SetBkColor(White);
+    blackDc.BitBlt(0, 0, width, height, &maskDc, 0, 0, 0x00220326); // D & ~S
+}
+
+void zqButtons_H::DrawPrepared(gdi::Dc &dc, const Prepared &prepared, const gdi::Rect &rect) const
+{
+    if (!prepared.icon.isNull()) {
+        dc.DrawIconEx(rect.left, rect.top, prepared.icon, rect.Width(), rect.Height());
+        return;
+    }
+    if (prepared.colour.IsNull())
+        return;
+    gdi::Dc maskDc, blackDc;
+    maskDc.SelectObject(const_cast<gdi::Bitmap *>(&prepared.mask));
+    blackDc.SelectObject(const_cast<gdi::Bitmap *>(&prepared.black));
+    const gdi::Colour text = dc.SetTextColor(Black), back = dc.SetBkColor(White);
+    const int w = prepared.size.width(), h = prepared.size.height();
+    dc.StretchBlt(rect.left, rect.top, rect.Width(), rect.Height(), &maskDc, 0, 0, w, h, gdi::SRCAND);
+    dc.StretchBlt(rect.left, rect.top, rect.Width(), rect.Height(), &blackDc, 0, 0, w, h, gdi::SRCPAINT);
+    dc.SetTextColor(text);
+    dc.SetBkColor(back);
+}
+
+void zqButtons_H::DrawPicture(const gdi::Rect &given)
+{
+    if (pictureWidth_ == 0 && pictureHeight_ == 0)
+        return;
+    gdi::Rect rect = given;
+    const Prepared *prepared = nullptr;
+    if (buttonShape_ >= 7) {
+        const int w = width(), h = height();
+        rect = PressedHovered() ? gdi::Rect{1, 1, w - 1, h - 1} : gdi::Rect{0, 0, w, h};
+        if (custom_.size != QSize(w, h) || custom_.colour.IsNull())
+            Prepare(custom_, w, h);
+        prepared = &custom_;
+    } else {
+        if (rect.IsEmpty())
+            return;
+        if (scaled_.size != QSize(rect.Width(), rect.Height()))
+            Prepare(scaled_, rect.Width(), rect.Height());
+        prepared = &scaled_;
+    }
+    if (rect.IsEmpty())
+        return;
+    if (UserControl::Enabled()) {
+        DrawPrepared(backDc_, *prepared, rect);
+        return;
+    }
+    // Disabled: the picture drawn on white, then laid on the face through a grey brush, so
+    // white leaves the face alone and black turns grey.
+    gdi::Bitmap temp(rect.Width(), rect.Height(), 24, White);
+    gdi::Dc tempDc;
+    tempDc.SelectObject(&temp);
+    DrawPrepared(tempDc, *prepared, {0, 0, rect.Width(), rect.Height()});
+    const gdi::Brush savedBrush = backDc_.SelectObject(gdi::Brush(Grey));
+    const gdi::Colour savedBack = backDc_.SetBkColor(White);
+    backDc_.BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &tempDc, 0, 0, gdi::DSPDxax);
+    backDc_.SelectObject(savedBrush);
+    backDc_.SetBkColor(savedBack);
+}
+
+void zqButtons_H::DrawCaptionAndPicture(gdi::Colour face, std::int64_t captionColour, bool pressedLook)
+{
+    gdi::Rect caption = captionRect_, picture = pictureRect_;
+    if ((pressedLook || PressedHovered()) && buttonStyle_ != 3) {
+        const int dx = buttonShape_ <= 3 ? 1 : 0;
+        caption = Offset(caption, dx, 1);
+        picture = Offset(picture, dx, 1);
+    }
+    if (!(value_ && buttonShape_ >= 7))
+        DrawPicture(picture);
+    if (caption_.isEmpty() || (buttonShape_ >= 5 && !value_))
+        return;
+
+    unsigned format = gdi::DT_WORDBREAK;
+    if (captionAlign_ == 1)
+        format |= gdi::DT_RIGHT;
+    else if (captionAlign_ == 2)
+        format |= gdi::DT_CENTER;
+    backDc_.SetBkMode(gdi::TRANSPARENT);
+    const auto draw = [&](gdi::Colour colour, const gdi::Rect &at) {
+        backDc_.SetTextColor(colour);
+        gdi::Rect r = at;
+        backDc_.DrawText(layoutText_, &r, format);
+    };
+    if (UserControl::Enabled()) {
+        gdi::Colour colour = rgbFore_;
+        if (hovering_ && !PressedHovered())
+            colour = rgbHoverFore_;
+        else if (buttonStyle_ == 7 && captionColour >= 0 && (value_ || gradientMode_ == 0))
+            colour = gdi::Colour(captionColour);
+        if (captionStyle_ == 1 || captionStyle_ == 2) {
+            const int amount = captionStyle_ == 1 ? -40 : 40;
+            draw(ShadeColor(face, amount), Offset(caption, -1, 0));
+            draw(ShadeColor(face, -amount), Offset(caption, 1, 2));
+            draw(colour, Offset(caption, 0, 1));
+        } else {
+            draw(colour, caption);
+        }
+    } else if (captionColour < 0 || gradientMode_ != 0) {
+        draw(White, Offset(caption, 1, 1));
+        draw(Grey, caption);
+    } else {
+        draw(gdi::Colour(captionColour), caption);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paint
+
+void zqButtons_H::paintEvent(QPaintEvent *)
+{
+    if (!painting_ && !Restoring()) {
+        painting_ = true;
+        delayDrawing_ = false;
+        RedrawButton();
+        painting_ = false;
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, surface_);
+}
+
+} // namespace multibutton
