@@ -12,14 +12,17 @@
 #include <cmath>
 #include <limits>
 
-namespace bevel {
+namespace bevel
+{
 
 using namespace mdlSHPCLR;
 
-namespace {
+namespace
+{
 
 // Keys under which the properties are stored, in the order they are read and written.
-namespace key {
+namespace key
+{
 const QString AccessKeys = QStringLiteral("AccessKeys");
 const QString Appearance = QStringLiteral("Appearance");
 const QString BackColour = QStringLiteral("BackColour");
@@ -86,42 +89,80 @@ std::int16_t KeyCodeOf(const QKeyEvent *event)
     if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
         return std::int16_t(0x70 + (k - Qt::Key_F1));
     switch (k) {
-    case Qt::Key_Backspace: return 0x08;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 0x09;
-    case Qt::Key_Clear: return 0x0C;
-    case Qt::Key_Return: case Qt::Key_Enter: return 0x0D;
-    case Qt::Key_Shift: return 0x10;
-    case Qt::Key_Control: return 0x11;
-    case Qt::Key_Alt: return 0x12;
-    case Qt::Key_Pause: return 0x13;
-    case Qt::Key_CapsLock: return 0x14;
-    case Qt::Key_Escape: return 0x1B;
-    case Qt::Key_Space: return 0x20;
-    case Qt::Key_PageUp: return 0x21;
-    case Qt::Key_PageDown: return 0x22;
-    case Qt::Key_End: return 0x23;
-    case Qt::Key_Home: return 0x24;
-    case Qt::Key_Left: return 0x25;
-    case Qt::Key_Up: return 0x26;
-    case Qt::Key_Right: return 0x27;
-    case Qt::Key_Down: return 0x28;
-    case Qt::Key_Print: return 0x2C;
-    case Qt::Key_Insert: return 0x2D;
-    case Qt::Key_Delete: return 0x2E;
-    case Qt::Key_NumLock: return 0x90;
-    case Qt::Key_ScrollLock: return 0x91;
-    case Qt::Key_Semicolon: case Qt::Key_Colon: return 0xBA;
-    case Qt::Key_Equal: case Qt::Key_Plus: return 0xBB;
-    case Qt::Key_Comma: case Qt::Key_Less: return 0xBC;
-    case Qt::Key_Minus: case Qt::Key_Underscore: return 0xBD;
-    case Qt::Key_Period: case Qt::Key_Greater: return 0xBE;
-    case Qt::Key_Slash: case Qt::Key_Question: return 0xBF;
-    default: return std::int16_t(k & 0x7FFF);
+    case Qt::Key_Backspace:
+        return 0x08;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 0x09;
+    case Qt::Key_Clear:
+        return 0x0C;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 0x0D;
+    case Qt::Key_Shift:
+        return 0x10;
+    case Qt::Key_Control:
+        return 0x11;
+    case Qt::Key_Alt:
+        return 0x12;
+    case Qt::Key_Pause:
+        return 0x13;
+    case Qt::Key_CapsLock:
+        return 0x14;
+    case Qt::Key_Escape:
+        return 0x1B;
+    case Qt::Key_Space:
+        return 0x20;
+    case Qt::Key_PageUp:
+        return 0x21;
+    case Qt::Key_PageDown:
+        return 0x22;
+    case Qt::Key_End:
+        return 0x23;
+    case Qt::Key_Home:
+        return 0x24;
+    case Qt::Key_Left:
+        return 0x25;
+    case Qt::Key_Up:
+        return 0x26;
+    case Qt::Key_Right:
+        return 0x27;
+    case Qt::Key_Down:
+        return 0x28;
+    case Qt::Key_Print:
+        return 0x2C;
+    case Qt::Key_Insert:
+        return 0x2D;
+    case Qt::Key_Delete:
+        return 0x2E;
+    case Qt::Key_NumLock:
+        return 0x90;
+    case Qt::Key_ScrollLock:
+        return 0x91;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon:
+        return 0xBA;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus:
+        return 0xBB;
+    case Qt::Key_Comma:
+    case Qt::Key_Less:
+        return 0xBC;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        return 0xBD;
+    case Qt::Key_Period:
+    case Qt::Key_Greater:
+        return 0xBE;
+    case Qt::Key_Slash:
+    case Qt::Key_Question:
+        return 0xBF;
+    default:
+        return std::int16_t(k & 0x7FFF);
     }
 }
 
-template <typename T>
-T ReadInRange(const ui::PropertyBag &bag, const QString &name, T defaultValue)
+template <typename T> T ReadInRange(const ui::PropertyBag &bag, const QString &name, T defaultValue)
 {
     const int stored = bag.ReadProperty<int>(name, int(defaultValue));
     if (stored < int(std::numeric_limits<T>::min()) || stored > int(std::numeric_limits<T>::max()))
@@ -375,7 +416,8 @@ void bvlBUTTON::ResetOptionGroup()
     // Buttons in containers of the same name form one group. Unnamed containers only group the
     // buttons they hold themselves, or every unnamed frame of a window would be one group.
     auto sameContainer = [container](const QWidget *other) {
-        return other == container || (!container->objectName().isEmpty() && other->objectName() == container->objectName());
+        return other == container ||
+               (!container->objectName().isEmpty() && other->objectName() == container->objectName());
     };
     for (bvlBUTTON *button : host->findChildren<bvlBUTTON *>()) {
         if (button == this || !button->parentWidget() || !sameContainer(button->parentWidget()))
@@ -435,13 +477,15 @@ void bvlBUTTON::mousePressEvent(QMouseEvent *event)
 {
     const std::int16_t button = ButtonCode(event->button());
     // The platform clicks with the left button, and with any other the host made a pressing one.
-    clickButton_ = (event->button() == Qt::LeftButton || (button & mouseKeys_) == button) ? event->button() : Qt::NoButton;
+    clickButton_ = (event->button() == Qt::LeftButton || (button & mouseKeys_) == button) ? event->button()
+                                                                                          : Qt::NoButton;
     if (!enabled_ || (button & mouseKeys_) != button)
         return;
     pressInProgress_ = true;
     state_ = Pressed | Hover;
     DrawState(false);
-    Q_EMIT MouseDown(button, ShiftCode(event->modifiers()), float(event->position().x()), float(event->position().y()));
+    Q_EMIT MouseDown(button, ShiftCode(event->modifiers()), float(event->position().x()),
+                     float(event->position().y()));
 }
 
 void bvlBUTTON::mouseMoveEvent(QMouseEvent *event)
@@ -471,7 +515,9 @@ void bvlBUTTON::mouseReleaseEvent(QMouseEvent *event)
     const bool over = IsMouseOver(this);
     if (over) {
         switch (behaviour_) {
-        case PushButton: state_ = Hover; break;
+        case PushButton:
+            state_ = Hover;
+            break;
         case ToggleButton:
             if (value_) {
                 SetValue(false);
@@ -484,10 +530,11 @@ void bvlBUTTON::mouseReleaseEvent(QMouseEvent *event)
             if (!value_)
                 SetValue(true);
             break;
-        default: break;
+        default:
+            break;
         }
-        Q_EMIT MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(event->position().x()),
-                       float(event->position().y()));
+        Q_EMIT MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+                       float(event->position().x()), float(event->position().y()));
     } else {
         state_ = (behaviour_ != PushButton && value_) ? Pressed : 0;
     }
@@ -513,9 +560,9 @@ void bvlBUTTON::keyPressEvent(QKeyEvent *event)
     std::int16_t shift = ShiftCode(event->modifiers());
     Q_EMIT KeyDown(keyCode, shift);
     const QString text = event->text();
-    if (!text.isEmpty() && (text.at(0).unicode() >= 0x20 || text.at(0) == QLatin1Char('\r')
-                            || text.at(0) == QLatin1Char('\b') || text.at(0) == QLatin1Char('\x1b')
-                            || text.at(0) == QLatin1Char('\t'))) {
+    if (!text.isEmpty() &&
+        (text.at(0).unicode() >= 0x20 || text.at(0) == QLatin1Char('\r') || text.at(0) == QLatin1Char('\b') ||
+         text.at(0) == QLatin1Char('\x1b') || text.at(0) == QLatin1Char('\t'))) {
         std::int16_t keyAscii = std::int16_t(text.at(0).unicode());
         Q_EMIT KeyPress(keyAscii);
     }
@@ -644,7 +691,9 @@ void bvlBUTTON::ResizeWork()
     int h = int(RoundEven(UserControl::Height() / TwipsPerPixelY()));
     std::optional<gdi::Region> outline;
     switch (appearance_) {
-    case ShapeRectangle: outline = gdi::CreateRectRgn(0, 0, w + 1, h + 1); break;
+    case ShapeRectangle:
+        outline = gdi::CreateRectRgn(0, 0, w + 1, h + 1);
+        break;
     case ShapeCircle: {
         const int s = std::max(w, h);
         if (w != s || h != s)
@@ -663,7 +712,8 @@ void bvlBUTTON::ResizeWork()
         outline = gdi::CreateRoundRectRgn(0, 0, w + 1, h + 1, r, r);
         break;
     }
-    default: break;   // an unknown outline leaves the present one in place
+    default:
+        break; // an unknown outline leaves the present one in place
     }
     if (outline) {
         outline_ = outline;
@@ -738,18 +788,34 @@ void bvlBUTTON::PlacePicture(const gdi::Bitmap &element, Placement &placement)
     placement.height = std::int16_t(element.Height());
     const gdi::Rect &r = pictureRect_;
     switch (pictureJustify_) {
-    case 1: case 4: case 7:
+    case 1:
+    case 4:
+    case 7:
         placement.x = r.left + int(std::floor((r.right - r.left - placement.width) / 2.0));
         break;
-    case 2: case 5: case 8: placement.x = r.right - placement.width; break;
-    default: placement.x = r.left; break;
+    case 2:
+    case 5:
+    case 8:
+        placement.x = r.right - placement.width;
+        break;
+    default:
+        placement.x = r.left;
+        break;
     }
     switch (pictureJustify_) {
-    case 3: case 4: case 5:
+    case 3:
+    case 4:
+    case 5:
         placement.y = r.top + int(std::floor((r.bottom - r.top - placement.height) / 2.0));
         break;
-    case 6: case 7: case 8: placement.y = r.bottom - placement.height; break;
-    default: placement.y = r.top; break;
+    case 6:
+    case 7:
+    case 8:
+        placement.y = r.bottom - placement.height;
+        break;
+    default:
+        placement.y = r.top;
+        break;
     }
 }
 
@@ -867,16 +933,36 @@ void bvlBUTTON::DrawCaption()
     using namespace gdi;
     unsigned format = 0;
     switch (captionJustify_) {
-    case 0: format = DT_LEFT | DT_TOP | DT_SINGLELINE; break;
-    case 1: format = DT_CENTER | DT_TOP | DT_SINGLELINE; break;
-    case 2: format = DT_RIGHT | DT_TOP | DT_SINGLELINE; break;
-    case 3: format = DT_LEFT | DT_VCENTER | DT_SINGLELINE; break;
-    case 4: format = DT_CENTER | DT_VCENTER | DT_SINGLELINE; break;
-    case 5: format = DT_RIGHT | DT_VCENTER | DT_SINGLELINE; break;
-    case 6: format = DT_LEFT | DT_BOTTOM | DT_SINGLELINE; break;
-    case 7: format = DT_CENTER | DT_BOTTOM | DT_SINGLELINE; break;
-    case 8: format = DT_RIGHT | DT_BOTTOM | DT_SINGLELINE; break;
-    default: format = DT_LEFT | DT_TOP; break;
+    case 0:
+        format = DT_LEFT | DT_TOP | DT_SINGLELINE;
+        break;
+    case 1:
+        format = DT_CENTER | DT_TOP | DT_SINGLELINE;
+        break;
+    case 2:
+        format = DT_RIGHT | DT_TOP | DT_SINGLELINE;
+        break;
+    case 3:
+        format = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+        break;
+    case 4:
+        format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+        break;
+    case 5:
+        format = DT_RIGHT | DT_VCENTER | DT_SINGLELINE;
+        break;
+    case 6:
+        format = DT_LEFT | DT_BOTTOM | DT_SINGLELINE;
+        break;
+    case 7:
+        format = DT_CENTER | DT_BOTTOM | DT_SINGLELINE;
+        break;
+    case 8:
+        format = DT_RIGHT | DT_BOTTOM | DT_SINGLELINE;
+        break;
+    default:
+        format = DT_LEFT | DT_TOP;
+        break;
     }
 
     Colour colour = 0;

@@ -15,11 +15,13 @@
 #include <memory>
 #include <optional>
 
-namespace ui {
+namespace ui
+{
 class Timer;
 }
 
-namespace bevel {
+namespace bevel
+{
 
 // An owner-drawn button with a bevelled face, an optional caption and pictures and a
 // non-rectangular outline. It works as a push button, a toggle button or an option button (one
@@ -27,13 +29,14 @@ namespace bevel {
 //
 // The two faces (raised and sunken) are shaded once per size, outline, colour or bevel change;
 // hovering and pressing only copy a face and draw the picture and caption over it.
-class bvlBUTTON : public ui::UserControl {
+class bvlBUTTON : public ui::UserControl
+{
     Q_OBJECT
-public:
+  public:
     // Bits of the state flags.
     enum StateFlag : std::uint8_t { Pressed = 1, Hover = 2, Disabled = 4, Flashing = 8 };
-    static constexpr std::uint8_t FlashState = Pressed | Hover | Flashing;   // 11
-    static constexpr int HoverInterval = 125;                                // ms of tmrRCB
+    static constexpr std::uint8_t FlashState = Pressed | Hover | Flashing; // 11
+    static constexpr int HoverInterval = 125;                              // ms of tmrRCB
 
     enum Behaviours : std::uint8_t { PushButton = 0, ToggleButton = 1, OptionButton = 2 };
 
@@ -129,7 +132,7 @@ public:
     void RebuildBevels();
     void DrawState(bool force);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void Click();
     void DblClick();
     void KeyDown(std::int16_t &KeyCode, std::int16_t &Shift);
@@ -140,7 +143,7 @@ Q_SIGNALS:
     void MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -150,7 +153,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
 
-private:
+  private:
     // A hidden off-screen picture: a bitmap selected into its own memory device context.
     struct HiddenPicture {
         HiddenPicture() { dc.SelectObject(&bitmap); }
@@ -200,7 +203,7 @@ private:
     bool reading_ = false;
     bool terminated_ = false;
     bool resizeBusy_ = false;
-    Qt::MouseButton clickButton_ = Qt::NoButton;   // the press the platform may turn into a click
+    Qt::MouseButton clickButton_ = Qt::NoButton; // the press the platform may turn into a click
     std::int16_t captionX_ = 0, captionY_ = 0;
     std::int16_t pictureX_ = 0, pictureY_ = 0;
     gdi::Rect captionRect_;
@@ -212,11 +215,11 @@ private:
     int bevelBuilds_ = 0;
 
     ui::Timer *tmrRCB_ = nullptr;
-    HiddenPicture raised_;   // picRAISED
-    HiddenPicture sunken_;   // picSUNKEN
-    HiddenPicture basic_;    // picBASIC
-    HiddenPicture hoverPicture_;   // picHOVER
-    HiddenPicture work_;     // picWORK
+    HiddenPicture raised_;       // picRAISED
+    HiddenPicture sunken_;       // picSUNKEN
+    HiddenPicture basic_;        // picBASIC
+    HiddenPicture hoverPicture_; // picHOVER
+    HiddenPicture work_;         // picWORK
     QImage surface_;
     std::unique_ptr<gdi::Dc> surfaceDc_;
 };

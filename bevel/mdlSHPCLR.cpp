@@ -14,15 +14,18 @@
 #include <optional>
 #include <vector>
 
-namespace bevel::mdlSHPCLR {
+namespace bevel::mdlSHPCLR
+{
 
-namespace {
+namespace
+{
 
 // A number as the old runtime's numeric test accepts it: optional sign, digits with at most one
 // decimal point, optional exponent. Blanks are gone by the time this runs.
 bool IsNumeric(const QString &text)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
     return number.match(text).hasMatch();
 }
 
@@ -42,7 +45,8 @@ std::optional<std::int16_t> ToInteger(const QString &text)
 bool Fail(bool report, const QString &message)
 {
     if (report)
-        services::MessageBox::Current().Show(message, CartesianTitle, services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Current().Show(message, CartesianTitle,
+                                             services::MB_OK | services::MB_ICONEXCLAMATION);
     return false;
 }
 
@@ -129,10 +133,13 @@ gdi::Colour HLSToRGB(const HLS &hls)
         const gdi::Colour c = channel(RoundEven(l * 255.0 / 240.0));
         return c | (c << 8) | (c << 16);
     }
-    const double m2 = l <= 120.0 ? RoundEven((l * (s + 240.0) + 120.0) / 240.0) : RoundEven(l + s - (l * s + 120.0) / 240.0);
+    const double m2 = l <= 120.0 ? RoundEven((l * (s + 240.0) + 120.0) / 240.0)
+                                 : RoundEven(l + s - (l * s + 120.0) / 240.0);
     const double m1 = 2.0 * l - m2;
     const auto a = ToInt16(m1), b = ToInt16(m2);
-    auto level = [&](std::int32_t hue) { return channel(RoundEven((HueToRGB(a, b, hue) * 255.0 + 120.0) / 240.0)); };
+    auto level = [&](std::int32_t hue) {
+        return channel(RoundEven((HueToRGB(a, b, hue) * 255.0 + 120.0) / 240.0));
+    };
     const gdi::Colour red = level(hls.Hue + 80);
     const gdi::Colour green = level(hls.Hue);
     const gdi::Colour blue = level(hls.Hue - 80);
@@ -168,7 +175,7 @@ bool ParseCartesian(QString &text, std::int16_t &x, std::int16_t &y, bool report
     if (!t.endsWith(QLatin1Char(')')))
         t += QLatin1Char(')');
 
-    const int comma = t.indexOf(QLatin1Char(','));   // 0-based; the first comma must follow "(" and a character
+    const int comma = t.indexOf(QLatin1Char(',')); // 0-based; the first comma must follow "(" and a character
     if (!t.startsWith(QLatin1Char('(')) || !t.endsWith(QLatin1Char(')')) || comma + 1 <= 2)
         return Fail(report, CartesianFormatMessage);
     const QString xPart = t.mid(1, comma - 1);
@@ -272,7 +279,8 @@ gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Col
         half = int(std::floor(m / 2.0));
         q = int(std::floor(m / 8.0));
         break;
-    default: break;
+    default:
+        break;
     }
 
     // 2. Inner radius; a height of 0 asks for the automatic one.
@@ -307,7 +315,8 @@ gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Col
         outer = gdi::CreateRoundRectRgn(0, 0, w + 1, h + 1, m, m);
         inner = gdi::CreateRoundRectRgn(b, b, w - b + 1, h - b + 1, m - 2 * b, m - 2 * b);
         break;
-    default: break;
+    default:
+        break;
     }
     gdi::Region band;
     gdi::CombineRgn(band, outer, inner, gdi::RGN_XOR);
@@ -332,19 +341,26 @@ gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Col
 
     // 6. Straight edges have one colour per row or column: work each line out once.
     enum Edge { Top, Left, Bottom, Right };
-    std::vector<std::optional<QRgb>> lineColour[4] = {std::vector<std::optional<QRgb>>(std::size_t(h)),
-                                                      std::vector<std::optional<QRgb>>(std::size_t(w)),
-                                                      std::vector<std::optional<QRgb>>(std::size_t(h)),
-                                                      std::vector<std::optional<QRgb>>(std::size_t(w))};
+    std::vector<std::optional<QRgb>> lineColour[4] = {
+        std::vector<std::optional<QRgb>>(std::size_t(h)), std::vector<std::optional<QRgb>>(std::size_t(w)),
+        std::vector<std::optional<QRgb>>(std::size_t(h)), std::vector<std::optional<QRgb>>(std::size_t(w))};
     auto edgeColour = [&](Edge edge, int x, int y) {
         const int index = (edge == Top || edge == Bottom) ? y : x;
         std::optional<QRgb> &cached = lineColour[edge][std::size_t(index)];
         if (!cached) {
             switch (edge) {
-            case Top: cached = colourOf(QuarterTurn, (b - y - 1.0) / depthSpan); break;
-            case Left: cached = colourOf(HalfTurn, (b - x - 1.0) / depthSpan); break;
-            case Bottom: cached = colourOf(ThreeQuarterTurn, (y - cy1 - r) / depthSpan); break;
-            case Right: cached = colourOf(FullTurn, (x - cx1 - r) / depthSpan); break;
+            case Top:
+                cached = colourOf(QuarterTurn, (b - y - 1.0) / depthSpan);
+                break;
+            case Left:
+                cached = colourOf(HalfTurn, (b - x - 1.0) / depthSpan);
+                break;
+            case Bottom:
+                cached = colourOf(ThreeQuarterTurn, (y - cy1 - r) / depthSpan);
+                break;
+            case Right:
+                cached = colourOf(FullTurn, (x - cx1 - r) / depthSpan);
+                break;
             }
         }
         return *cached;
@@ -399,7 +415,8 @@ gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Col
         for (int y = area.top(); y <= area.bottom(); ++y) {
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             for (int x = area.left(); x <= area.right(); ++x) {
-                const std::optional<QRgb> c = shape == ShapeRectangle ? shadeRectanglePixel(x, y) : shadeRoundPixel(x, y);
+                const std::optional<QRgb> c =
+                    shape == ShapeRectangle ? shadeRectanglePixel(x, y) : shadeRoundPixel(x, y);
                 if (c)
                     line[x] = *c;
             }

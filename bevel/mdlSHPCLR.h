@@ -15,7 +15,8 @@ class QWidget;
 // integer hue/saturation/luminance model (all three on 0..240, channels on 0..255), system colour
 // translation, the "(x,y)" offset parser, the cursor hit test and the bevel shader that paints the
 // raised and sunken faces.
-namespace bevel::mdlSHPCLR {
+namespace bevel::mdlSHPCLR
+{
 
 // The lighting angles. They are close to, but deliberately not exactly, the multiples of pi/2:
 // the faces were tuned with these values and a pixel near the bottom-right corner that reaches
@@ -30,15 +31,15 @@ enum Shape : int { ShapeRectangle = 0, ShapeCircle = 1, ShapeRoundedRectangle = 
 
 // The message box texts of ParseCartesian; lines are separated by CR LF.
 inline const QString CartesianTitle = QStringLiteral("Cartesian Co-ordinates Validation");
-inline const QString CartesianFormatMessage = QStringLiteral(
-    "INVALID CARTESIAN CO-ORDINATES FORMAT.\r\n\r\nCo-ordinates must be in the format\r\n"
-    "\"(x,y)\" where x and y are Integers\r\nin the range -32768 to +32767.");
-inline const QString CartesianNonNumericMessage = QStringLiteral(
-    "NON-NUMERIC CARTESIAN CO-ORDINATES.\r\n\r\nCo-ordinates must numeric Integers\r\n"
-    "in the range -32768 to +32767.");
-inline const QString CartesianValueMessage = QStringLiteral(
-    "INVALID CARTESIAN CO-ORDINATES VALUES.\r\n\r\nValues must be Integers in the\r\n"
-    "range -32768 to +32767 only.");
+inline const QString CartesianFormatMessage =
+    QStringLiteral("INVALID CARTESIAN CO-ORDINATES FORMAT.\r\n\r\nCo-ordinates must be in the format\r\n"
+                   "\"(x,y)\" where x and y are Integers\r\nin the range -32768 to +32767.");
+inline const QString CartesianNonNumericMessage =
+    QStringLiteral("NON-NUMERIC CARTESIAN CO-ORDINATES.\r\n\r\nCo-ordinates must numeric Integers\r\n"
+                   "in the range -32768 to +32767.");
+inline const QString CartesianValueMessage =
+    QStringLiteral("INVALID CARTESIAN CO-ORDINATES VALUES.\r\n\r\nValues must be Integers in the\r\n"
+                   "range -32768 to +32767 only.");
 
 // Hue, saturation and luminance, in this order, each on 0..240 (hue 160 when undefined).
 struct HLS {

@@ -10,7 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
+namespace
+{
 
 ui::Picture Icon()
 {
@@ -23,7 +24,7 @@ ui::Picture Icon()
 }
 
 // A button as the studio window stores it.
-QWidget *host = nullptr;   // the window the buttons sit on; lives as long as main()
+QWidget *host = nullptr; // the window the buttons sit on; lives as long as main()
 
 QWidget &Host()
 {
@@ -84,7 +85,7 @@ void BM_HoverRedraw_Circle95(benchmark::State &state)
         QMouseEvent move(QEvent::MouseMove, centre, button->mapToGlobal(centre), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         state.ResumeTiming();
-        QApplication::sendEvent(button.get(), &move);   // hover flag flips, DrawState redraws
+        QApplication::sendEvent(button.get(), &move); // hover flag flips, DrawState redraws
     }
 }
 BENCHMARK(BM_HoverRedraw_Circle95)->Unit(benchmark::kMicrosecond);

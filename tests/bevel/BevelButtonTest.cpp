@@ -18,7 +18,8 @@
 using namespace bevel;
 using namespace bevel::test;
 
-namespace {
+namespace
+{
 
 // Counts what a button raised, in order.
 struct Events {
@@ -26,16 +27,20 @@ struct Events {
     {
         QObject::connect(b, &bvlBUTTON::Click, [this] { log.push_back("Click"); });
         QObject::connect(b, &bvlBUTTON::DblClick, [this] { log.push_back("DblClick"); });
-        QObject::connect(b, &bvlBUTTON::KeyDown, [this](std::int16_t &, std::int16_t &) { log.push_back("KeyDown"); });
+        QObject::connect(b, &bvlBUTTON::KeyDown,
+                         [this](std::int16_t &, std::int16_t &) { log.push_back("KeyDown"); });
         QObject::connect(b, &bvlBUTTON::KeyPress, [this](std::int16_t &) { log.push_back("KeyPress"); });
-        QObject::connect(b, &bvlBUTTON::KeyUp, [this](std::int16_t &, std::int16_t &) { log.push_back("KeyUp"); });
-        QObject::connect(b, &bvlBUTTON::MouseDown, [this](std::int16_t, std::int16_t, float, float) { log.push_back("MouseDown"); });
+        QObject::connect(b, &bvlBUTTON::KeyUp,
+                         [this](std::int16_t &, std::int16_t &) { log.push_back("KeyUp"); });
+        QObject::connect(b, &bvlBUTTON::MouseDown,
+                         [this](std::int16_t, std::int16_t, float, float) { log.push_back("MouseDown"); });
         QObject::connect(b, &bvlBUTTON::MouseExit, [this] { log.push_back("MouseExit"); });
         QObject::connect(b, &bvlBUTTON::MouseMove, [this](std::int16_t, std::int16_t, float x, float y) {
             log.push_back("MouseMove");
             lastMove = QPointF(x, y);
         });
-        QObject::connect(b, &bvlBUTTON::MouseUp, [this](std::int16_t, std::int16_t, float, float) { log.push_back("MouseUp"); });
+        QObject::connect(b, &bvlBUTTON::MouseUp,
+                         [this](std::int16_t, std::int16_t, float, float) { log.push_back("MouseUp"); });
     }
     int Count(const std::string &name) const { return int(std::count(log.begin(), log.end(), name)); }
     std::vector<std::string> log;
@@ -49,14 +54,16 @@ void ExpectSameProperties(const ui::PropertyBag &actual, const ui::PropertyBag &
     ASSERT_EQ(actual.Keys(), expected.Keys()) << name;
     for (const QString &k : expected.Keys()) {
         if (k.startsWith(QLatin1String("Picture")) || k == QLatin1String("MouseIcon"))
-            EXPECT_TRUE(actual.ReadProperty(k, ui::Picture()) == expected.ReadProperty(k, ui::Picture())) << name;
+            EXPECT_TRUE(actual.ReadProperty(k, ui::Picture()) == expected.ReadProperty(k, ui::Picture()))
+                << name;
         else
             EXPECT_EQ(actual.RawValue(k), expected.RawValue(k)) << name << " " << k.toStdString();
     }
 }
 
-class BevelButton : public ::testing::Test {
-protected:
+class BevelButton : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ui::Timer::SetDefaultClock(&clock);
@@ -197,7 +204,7 @@ TEST_F(BevelButton, hoverTimerReportsMouseExitWithinItsInterval)
     Events events(button);
     CursorOver(button);
     QTest::mouseMove(button, button->rect().center());
-    clock.Advance(bvlBUTTON::HoverInterval * 3);   // still over: nothing happens
+    clock.Advance(bvlBUTTON::HoverInterval * 3); // still over: nothing happens
     EXPECT_EQ(events.Count("MouseExit"), 0);
     CursorAway(window.get());
     clock.Advance(bvlBUTTON::HoverInterval);
@@ -237,7 +244,7 @@ TEST_F(BevelButton, disabledButtonIgnoresTheMouseButNotTheKeyboard)
 
     QTest::keyClick(button, Qt::Key_Space);
     EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown", "KeyPress", "KeyUp"}));
-    EXPECT_FALSE(button->Value());   // no built-in keyboard operation
+    EXPECT_FALSE(button->Value()); // no built-in keyboard operation
 }
 
 TEST_F(BevelButton, accessKeyFlashesAndClicks)
@@ -249,7 +256,7 @@ TEST_F(BevelButton, accessKeyFlashesAndClicks)
     EXPECT_EQ(button->StateFlags(), bvlBUTTON::FlashState);
     clock.Advance(bvlBUTTON::HoverInterval);
     EXPECT_EQ(button->StateFlags(), 0);
-    EXPECT_EQ(events.Count("MouseExit"), 0);   // a flash ends without a mouse exit
+    EXPECT_EQ(events.Count("MouseExit"), 0); // a flash ends without a mouse exit
 }
 
 TEST_F(BevelButton, offsetWritesAreValidatedWithMessagesOnlyAtDesignTime)
@@ -258,12 +265,13 @@ TEST_F(BevelButton, offsetWritesAreValidatedWithMessagesOnlyAtDesignTime)
     services::MessageBox::SetCurrent(&box);
     bvlBUTTON *button = Make(window.get(), bvlBUTTON::PushButton);
     std::vector<QString> changed;
-    QObject::connect(button, &ui::UserControl::PropertyChanged, [&](const QString &k) { changed.push_back(k); });
+    QObject::connect(button, &ui::UserControl::PropertyChanged,
+                     [&](const QString &k) { changed.push_back(k); });
 
     button->SetCaptionOffset(QStringLiteral(" ( 3 , -2 ) "));
     EXPECT_EQ(button->CaptionOffset(), QStringLiteral("(3,-2)"));
     EXPECT_EQ(changed, (std::vector<QString>{QStringLiteral("CaptionOffset")}));
-    button->SetCaptionOffset(QStringLiteral("(x,1)"));   // run time: refused quietly
+    button->SetCaptionOffset(QStringLiteral("(x,1)")); // run time: refused quietly
     EXPECT_EQ(button->CaptionOffset(), QStringLiteral("(3,-2)"));
     EXPECT_TRUE(box.calls.empty());
 
@@ -297,11 +305,12 @@ TEST_F(BevelButton, studioButtonsSurviveASaveAndRestore)
                   {"cmdClearText", 119, 19, 0, 3, "CLEAR", "(9,0)", "(-21,0)", 0x0000FF},
                   {"cmdSaveFile", 103, 19, 0, 3, "FILENAME", "(7,0)", "(-30,0)", 0x0000FF},
                   {"cmdRec", 103, 19, 0, 3, "RECORD", "(8,0)", "(-25,0)", 0xFFFFFF}};
-    const QStringList order = {"AccessKeys", "Appearance", "BackColour", "Behaviour", "BevelAutoAdjust",
-                               "BevelHeight", "Caption", "CaptionJustify", "CaptionColour", "CaptionHoverColour",
-                               "CaptionOffset", "Enabled", "Font", "MouseKeys", "Picture", "PictureJustify",
-                               "PictureHover", "PictureOffset", "Transparency", "UseTransparency", "Value",
-                               "MouseIcon", "MousePointer"};
+    const QStringList order = {
+        "AccessKeys",     "Appearance",   "BackColour",     "Behaviour",     "BevelAutoAdjust",
+        "BevelHeight",    "Caption",      "CaptionJustify", "CaptionColour", "CaptionHoverColour",
+        "CaptionOffset",  "Enabled",      "Font",           "MouseKeys",     "Picture",
+        "PictureJustify", "PictureHover", "PictureOffset",  "Transparency",  "UseTransparency",
+        "Value",          "MouseIcon",    "MousePointer"};
     for (const Stored &s : stored) {
         ui::PropertyBag bag;
         bag.WriteProperty(QStringLiteral("Appearance"), s.appearance);

@@ -13,7 +13,8 @@
 using namespace bevel;
 using namespace bevel::test;
 
-namespace {
+namespace
+{
 
 gdi::Colour At(const QImage &image, int x, int y)
 {
@@ -29,8 +30,9 @@ bool Contains(const QImage &image, const QRect &area, gdi::Colour colour)
     return false;
 }
 
-class BevelDrawing : public ::testing::Test {
-protected:
+class BevelDrawing : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ui::Timer::SetDefaultClock(&clock);
@@ -80,10 +82,10 @@ TEST_F(BevelDrawing, outlinesFollowTheAppearance)
 
     bvlBUTTON *rounded = Make(QSize(100, 30), 2);
     EXPECT_EQ(*rounded->Outline(), gdi::CreateRoundRectRgn(0, 0, 101, 31, 15, 15));
-    EXPECT_EQ(rounded->BevelHeight(), 4);   // chosen automatically
+    EXPECT_EQ(rounded->BevelHeight(), 4); // chosen automatically
     rounded->SetAppearance(3);
     EXPECT_EQ(*rounded->Outline(), gdi::CreateRoundRectRgn(0, 0, 101, 31, 30, 30));
-    rounded->SetAppearance(9);   // unknown: the outline stays
+    rounded->SetAppearance(9); // unknown: the outline stays
     EXPECT_EQ(*rounded->Outline(), gdi::CreateRoundRectRgn(0, 0, 101, 31, 30, 30));
 }
 
@@ -113,13 +115,14 @@ TEST_F(BevelDrawing, workStripHoldsMasksAndGreyedCopies)
 {
     bvlBUTTON *button = Make(QSize(60, 30));
     QImage image(2, 1, QImage::Format_RGB32);
-    image.setPixel(0, 0, qRgb(255, 0, 0));      // opaque red
-    image.setPixel(1, 0, qRgb(192, 192, 192));  // the transparent colour
+    image.setPixel(0, 0, qRgb(255, 0, 0));     // opaque red
+    image.setPixel(1, 0, qRgb(192, 192, 192)); // the transparent colour
     button->SetPicture(ui::Picture::FromBitmap(image));
     const QImage work = button->WorkPictures().Image();
     ASSERT_EQ(work.size(), QSize(8, 1));
     // Grey of red: luminance 120 + 20 = 140 -> 148.75 -> 149. Grey of 0xC0C0C0: 181 + 20 -> 213.6 -> 214.
-    const gdi::Colour expected[8] = {0x000000, 0xFFFFFF, 0x0000FF, 0x000000, 0x959595, 0xD6D6D6, 0x959595, 0x000000};
+    const gdi::Colour expected[8] = {0x000000, 0xFFFFFF, 0x0000FF, 0x000000,
+                                     0x959595, 0xD6D6D6, 0x959595, 0x000000};
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(At(work, x, 0), expected[x]) << x;
 
@@ -128,11 +131,11 @@ TEST_F(BevelDrawing, workStripHoldsMasksAndGreyedCopies)
     hover.setPixel(2, 1, qRgb(0, 0, 255));
     button->SetPictureHover(ui::Picture::FromBitmap(hover));
     const QImage both = button->WorkPictures().Image();
-    ASSERT_EQ(both.size(), QSize(8, 3));   // max(4 x 2, 2 x 3) wide, 1 + 2 high
-    EXPECT_EQ(At(both, 0, 1), 0xFFFFFFu);   // hover mask, transparent
-    EXPECT_EQ(At(both, 2, 2), 0x000000u);   // hover mask, opaque
-    EXPECT_EQ(At(both, 3, 1), 0x000000u);   // hover picture, transparent blackened
-    EXPECT_EQ(At(both, 5, 2), 0xFF0000u);   // hover picture, opaque blue
+    ASSERT_EQ(both.size(), QSize(8, 3));  // max(4 x 2, 2 x 3) wide, 1 + 2 high
+    EXPECT_EQ(At(both, 0, 1), 0xFFFFFFu); // hover mask, transparent
+    EXPECT_EQ(At(both, 2, 2), 0x000000u); // hover mask, opaque
+    EXPECT_EQ(At(both, 3, 1), 0x000000u); // hover picture, transparent blackened
+    EXPECT_EQ(At(both, 5, 2), 0xFF0000u); // hover picture, opaque blue
 }
 
 TEST_F(BevelDrawing, transparentPixelsLeaveTheFaceAndPressingShiftsThePicture)
@@ -151,8 +154,9 @@ TEST_F(BevelDrawing, transparentPixelsLeaveTheFaceAndPressingShiftsThePicture)
 
     CursorOver(button);
     QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
-    EXPECT_EQ(At(button->Surface(), at.x + 8, at.y + 8), 0x00C800u);   // one pixel right and down
-    EXPECT_EQ(At(button->Surface(), at.x + 1, at.y + 1), At(button->SunkenFace().Image(), at.x + 1, at.y + 1));
+    EXPECT_EQ(At(button->Surface(), at.x + 8, at.y + 8), 0x00C800u); // one pixel right and down
+    EXPECT_EQ(At(button->Surface(), at.x + 1, at.y + 1),
+              At(button->SunkenFace().Image(), at.x + 1, at.y + 1));
     QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
 }
 
@@ -190,7 +194,7 @@ TEST_F(BevelDrawing, disabledLookIsGreyAndHoverChangesOnlyTheCaption)
 TEST_F(BevelDrawing, unchangedStateIsNotRedrawnUnlessForced)
 {
     bvlBUTTON *button = Make(QSize(60, 30));
-    QImage &surface = const_cast<QImage &>(button->Surface());   // stand-in for foreign paint
+    QImage &surface = const_cast<QImage &>(button->Surface()); // stand-in for foreign paint
     surface.setPixel(30, 15, qRgb(1, 2, 3));
     button->DrawState(false);
     EXPECT_EQ(surface.pixel(30, 15), qRgb(1, 2, 3));

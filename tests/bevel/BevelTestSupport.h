@@ -7,7 +7,8 @@
 #include <QTest>
 #include <QWidget>
 
-namespace bevel::test {
+namespace bevel::test
+{
 
 // The button decides "over me" from the real cursor position, so the tests move the cursor
 // before they send mouse events.

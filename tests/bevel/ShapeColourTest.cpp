@@ -9,7 +9,8 @@
 
 using namespace bevel::mdlSHPCLR;
 
-namespace {
+namespace
+{
 
 // The face colour of the studio's buttons: a grey of luminance 211 (224 in each channel).
 constexpr gdi::Colour Face = 0xE0E0E0;
@@ -24,8 +25,9 @@ constexpr gdi::Colour Grey(int channel)
     return gdi::RGB(channel, channel, channel);
 }
 
-class RecordedMessages : public ::testing::Test {
-protected:
+class RecordedMessages : public ::testing::Test
+{
+  protected:
     void SetUp() override { services::MessageBox::SetCurrent(&box); }
     void TearDown() override { services::MessageBox::SetCurrent(nullptr); }
     services::RecordingMessageBox box;
@@ -36,9 +38,9 @@ protected:
 TEST(ShapeColour, hlsOfGreyAndRedAndTheLossyGreyRoundTrip)
 {
     const HLS grey = RGBToHLS(0x808080);
-    EXPECT_EQ(grey, (HLS{160, 0, 121}));   // luminance 120.97 rounds up
-    EXPECT_EQ(HLSToRGB(grey), 0x818181u);   // and comes back one step lighter
-    EXPECT_EQ(RGBToHLS(0x0000FF), (HLS{0, 240, 120}));   // 120.5 rounds to even
+    EXPECT_EQ(grey, (HLS{160, 0, 121}));               // luminance 120.97 rounds up
+    EXPECT_EQ(HLSToRGB(grey), 0x818181u);              // and comes back one step lighter
+    EXPECT_EQ(RGBToHLS(0x0000FF), (HLS{0, 240, 120})); // 120.5 rounds to even
     EXPECT_EQ(HLSToRGB({0, 240, 120}), 0x0000FFu);
     EXPECT_EQ(HLSToRGB(RGBToHLS(Face)), Face);
     EXPECT_EQ(RGBToHLS(0x00FF00).Hue, 80);
@@ -46,7 +48,7 @@ TEST(ShapeColour, hlsOfGreyAndRedAndTheLossyGreyRoundTrip)
 
     std::int32_t hue = 250;
     HueToRGB(0, 240, hue);
-    EXPECT_EQ(hue, 10);   // one adjustment, in place
+    EXPECT_EQ(hue, 10); // one adjustment, in place
 }
 
 TEST(ShapeColour, systemColoursTranslateToThePalette)
@@ -60,9 +62,14 @@ TEST_F(RecordedMessages, parseCartesianCompletesAndNormalisesOffsets)
     struct Row {
         const char *text, *normalised;
         int x, y;
-    } rows[] = {{"", "(0,0)", 0, 0},           {"5", "(5,0)", 5, 0},        {",7", "(0,7)", 0, 7},
-                {"(4,", "(4,0)", 4, 0},        {" ( 3 , -2 ) ", "(3,-2)", 3, -2}, {"(8)", "(8,0)", 8, 0},
-                {"(2.5,3.5)", "(2,4)", 2, 4},  {"(-32768,32767)", "(-32768,32767)", -32768, 32767}};
+    } rows[] = {{"", "(0,0)", 0, 0},
+                {"5", "(5,0)", 5, 0},
+                {",7", "(0,7)", 0, 7},
+                {"(4,", "(4,0)", 4, 0},
+                {" ( 3 , -2 ) ", "(3,-2)", 3, -2},
+                {"(8)", "(8,0)", 8, 0},
+                {"(2.5,3.5)", "(2,4)", 2, 4},
+                {"(-32768,32767)", "(-32768,32767)", -32768, 32767}};
     for (const Row &row : rows) {
         QString text = QString::fromLatin1(row.text);
         std::int16_t x = 99, y = 99;
@@ -79,9 +86,9 @@ TEST_F(RecordedMessages, parseCartesianFailuresShowTheirMessageAndChangeNothing)
     struct Row {
         const char *text;
         const QString &message;
-    } rows[] = {{"(,5)", CartesianFormatMessage},      {"(a,5)", CartesianNonNumericMessage},
-                {"(5,)", CartesianNonNumericMessage},  {"(1,2,3)", CartesianNonNumericMessage},
-                {"(40000,0)", CartesianValueMessage},  {"(0,-32769)", CartesianValueMessage}};
+    } rows[] = {{"(,5)", CartesianFormatMessage},     {"(a,5)", CartesianNonNumericMessage},
+                {"(5,)", CartesianNonNumericMessage}, {"(1,2,3)", CartesianNonNumericMessage},
+                {"(40000,0)", CartesianValueMessage}, {"(0,-32769)", CartesianValueMessage}};
     for (const Row &row : rows) {
         box.calls.clear();
         QString text = QString::fromLatin1(row.text);
@@ -95,7 +102,8 @@ TEST_F(RecordedMessages, parseCartesianFailuresShowTheirMessageAndChangeNothing)
         EXPECT_EQ(box.calls[0].title, QStringLiteral("Cartesian Co-ordinates Validation"));
         EXPECT_EQ(box.calls[0].flags, services::MB_OK | services::MB_ICONEXCLAMATION);
     }
-    EXPECT_TRUE(CartesianFormatMessage.startsWith(QStringLiteral("INVALID CARTESIAN CO-ORDINATES FORMAT.\r\n\r\n")));
+    EXPECT_TRUE(
+        CartesianFormatMessage.startsWith(QStringLiteral("INVALID CARTESIAN CO-ORDINATES FORMAT.\r\n\r\n")));
     EXPECT_TRUE(CartesianFormatMessage.contains(QStringLiteral("\"(x,y)\" where x and y are Integers\r\n")));
 
     // Run-time callers parse quietly.
@@ -154,7 +162,7 @@ TEST(ShapeColour, circleHasOnlyCornerZones)
     gdi::Bitmap face(80, 80);
     std::int16_t height = 0;
     const gdi::Region band = ShadeBevel(face, height, Face, ShapeCircle, 2, false);
-    EXPECT_EQ(height, 11);   // quantum 80 / 8 = 10, plus one
+    EXPECT_EQ(height, 11); // quantum 80 / 8 = 10, plus one
     // (40, 0) is a top-right corner pixel: theta = atan(40) = 1.5458, d = (sqrt(1601) - 30) / 10 -> 1,
     // L = 40 + 180 * 1.5458 / 1.5758 = 216.57 -> 217 -> 230.56 -> 231. A top edge pixel would be 234.
     ASSERT_TRUE(band.Contains(40, 0));
