@@ -25,7 +25,7 @@ constexpr gdi::Colour Grey(int channel)
     return gdi::RGB(channel, channel, channel);
 }
 
-class RecordedMessages : public ::testing::Test
+class CartesianOffsets : public ::testing::Test
 {
   protected:
     void SetUp() override { services::MessageBox::SetCurrent(&box); }
@@ -57,7 +57,7 @@ TEST(ShapeColour, systemColoursTranslateToThePalette)
     EXPECT_EQ(TranslateColour(0x123456), 0x123456u);
 }
 
-TEST_F(RecordedMessages, parseCartesianCompletesAndNormalisesOffsets)
+TEST_F(CartesianOffsets, parseCartesianCompletesAndNormalisesOffsets)
 {
     struct Row {
         const char *text, *normalised;
@@ -81,7 +81,7 @@ TEST_F(RecordedMessages, parseCartesianCompletesAndNormalisesOffsets)
     EXPECT_TRUE(box.calls.empty());
 }
 
-TEST_F(RecordedMessages, parseCartesianFailuresShowTheirMessageAndChangeNothing)
+TEST_F(CartesianOffsets, parseCartesianFailuresShowTheirMessageAndChangeNothing)
 {
     struct Row {
         const char *text;
