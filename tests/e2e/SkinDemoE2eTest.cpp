@@ -57,6 +57,27 @@ int Mismatches(const QImage &shot, QPoint at, const QImage &bitmap, const QRect 
     return bad;
 }
 
+// Drags with the real mouse from `grip` by `delta`, in steps, as a user would.
+e2e::CommandResult Drag(QPoint grip, QPoint delta)
+{
+    return e2e::Run("xdotool", {"mousemove", QString::number(grip.x()), QString::number(grip.y()), "sleep", "0.3",
+                                "mousedown", "1", "sleep", "0.3", "mousemove", QString::number(grip.x() + delta.x() / 2),
+                                QString::number(grip.y() + delta.y() / 2), "sleep", "0.2", "mousemove",
+                                QString::number(grip.x() + delta.x()), QString::number(grip.y() + delta.y()), "sleep",
+                                "0.3", "mouseup", "1"},
+                    15000);
+}
+
+// Waits until the window is at `expected` (or the time is up) and returns where it is.
+QPoint SettledOrigin(QPoint expected)
+{
+    QPoint now;
+    QDeadlineTimer settled(10000);
+    while ((!WindowOrigin(now) || now != expected) && !settled.hasExpired())
+        QThread::msleep(100);
+    return now;
+}
+
 class SkinDemoE2e : public ::testing::Test {
 protected:
     void TearDown() override
@@ -65,6 +86,19 @@ protected:
             demo.kill();
             demo.waitForFinished(5000);
         }
+    }
+    // Starts the demo and waits for its window; false when it never maps.
+    bool StartDemo(QPoint &origin)
+    {
+        demo.start(QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-skin-demo"),
+                   {"--pos", QStringLiteral("%1,%2").arg(Left).arg(Top), "--size",
+                    QStringLiteral("%1,%2").arg(Width).arg(Height)});
+        if (!demo.waitForStarted(10000))
+            return false;
+        QDeadlineTimer mapped(20000);
+        while (!WindowOrigin(origin) && !mapped.hasExpired())
+            QThread::msleep(100);
+        return !mapped.hasExpired();
     }
     QProcess demo;
     QTemporaryDir dir;
@@ -75,16 +109,8 @@ TEST_F(SkinDemoE2e, frameIsTheSkinTitleBandDragMovesAndCloseButtonQuits)
     if (!e2e::HaveDesktop())
         GTEST_SKIP() << "needs scripts/with-desktop";
     ASSERT_TRUE(dir.isValid());
-    demo.start(QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-skin-demo"),
-               {"--pos", QStringLiteral("%1,%2").arg(Left).arg(Top), "--size",
-                QStringLiteral("%1,%2").arg(Width).arg(Height)});
-    ASSERT_TRUE(demo.waitForStarted(10000));
-
     QPoint origin;
-    QDeadlineTimer mapped(20000);
-    while (!WindowOrigin(origin) && !mapped.hasExpired())
-        QThread::msleep(100);
-    ASSERT_FALSE(mapped.hasExpired()) << "the demo window never mapped";
+    ASSERT_TRUE(StartDemo(origin)) << "the demo window never mapped";
     EXPECT_EQ(origin, QPoint(Left, Top));
 
     // The frame: corners at their natural size. The caption buttons sit over the top of the
@@ -115,17 +141,9 @@ TEST_F(SkinDemoE2e, frameIsTheSkinTitleBandDragMovesAndCloseButtonQuits)
     // A real drag on the title band (clear of the caption label and the buttons).
     const QPoint grip = origin + QPoint(380, 10);
     const QPoint delta(-70, 45);
-    const auto drag = e2e::Run("xdotool", {"mousemove", QString::number(grip.x()), QString::number(grip.y()),
-                                           "sleep", "0.3", "mousedown", "1", "sleep", "0.3",
-                                           "mousemove", QString::number(grip.x() + delta.x() / 2), QString::number(grip.y() + delta.y() / 2),
-                                           "sleep", "0.2",
-                                           "mousemove", QString::number(grip.x() + delta.x()), QString::number(grip.y() + delta.y()),
-                                           "sleep", "0.3", "mouseup", "1"}, 15000);
+    const auto drag = Drag(grip, delta);
     ASSERT_EQ(drag.exitCode, 0) << drag.err.constData();
-    QPoint moved;
-    QDeadlineTimer settled(10000);
-    while ((!WindowOrigin(moved) || moved != origin + delta) && !settled.hasExpired())
-        QThread::msleep(100);
+    const QPoint moved = SettledOrigin(origin + delta);
     EXPECT_EQ(moved, origin + delta);
     const auto geometry = e2e::Run("xdotool", {"search", "--name", DemoTitle, "getwindowgeometry"}, 5000);
     EXPECT_TRUE(geometry.out.contains(QStringLiteral("Position: %1,%2").arg(moved.x()).arg(moved.y()).toLatin1()))
@@ -141,6 +159,40 @@ TEST_F(SkinDemoE2e, frameIsTheSkinTitleBandDragMovesAndCloseButtonQuits)
     EXPECT_TRUE(demo.waitForFinished(10000)) << "the close button did not end the demo";
     EXPECT_EQ(demo.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(demo.exitCode(), 0);
+}
+
+// With a window manager the move is the window manager's own interactive move.
+TEST_F(SkinDemoE2e, titleBandDragMovesTheWindowUnderAWindowManager)
+{
+    if (!e2e::HaveDesktop())
+        GTEST_SKIP() << "needs scripts/with-desktop";
+    QProcess wm;
+    wm.start(QStringLiteral("openbox"), {});
+    if (!wm.waitForStarted(5000))
+        GTEST_SKIP() << "openbox is not installed";
+    // The window manager is up once it names itself on the root window.
+    QDeadlineTimer up(15000);
+    while (!e2e::Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, 5000).out.contains("window id") && !up.hasExpired())
+        QThread::msleep(100);
+    const bool running = !up.hasExpired();
+    QPoint origin;
+    const bool mapped = running && StartDemo(origin);
+    QPoint moved;
+    QPoint delta(-90, 60);
+    if (mapped) {
+        QThread::msleep(500); // let the window manager finish placing the new window
+        WindowOrigin(origin);
+        const auto drag = Drag(origin + QPoint(380, 10), delta);
+        EXPECT_EQ(drag.exitCode, 0) << drag.err.constData();
+        moved = SettledOrigin(origin + delta);
+    }
+    demo.kill();
+    demo.waitForFinished(5000);
+    wm.kill();
+    wm.waitForFinished(5000);
+    ASSERT_TRUE(running) << "openbox did not come up";
+    ASSERT_TRUE(mapped) << "the demo window never mapped";
+    EXPECT_EQ(moved, origin + delta);
 }
 
 } // namespace
