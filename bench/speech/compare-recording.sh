@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# compare-recording.sh [BUILD_DIR]: records a 10,000-word text with orvena-speak and with each
-# backend's own command-line tool on the same voice and settings, and prints the wall times, their
-# ratio and orvena-speak's peak resident memory.
+# compare-recording.sh [BUILD_DIR] [RUNS]: records a 10,000-word text with orvena-speak and with
+# each backend's own command-line tool on the same voice and settings, RUNS times each in turn
+# (default 1), and prints the best wall times, their ratio, the CPU times (user + system, which a
+# busy machine disturbs less than wall time) and orvena-speak's peak resident memory.
 #   Mary (flite slt) at its natural 167 wpm   vs  flite -voice slt -f TEXT -o FILE
 #   English (America) at espeak's 175 wpm      vs  espeak-ng -v en-us -f TEXT -w FILE
 set -euo pipefail
 build=${1:-"$(dirname "$0")/../../build/dev"}
+runs=${2:-1}
 tool="$build/bin/orvena-speak"
 [ -x "$tool" ] || { echo "no $tool: build orvena-speak first" >&2; exit 1; }
 work=$(mktemp -d)
@@ -28,24 +30,30 @@ while [ "$done_words" -lt 10000 ]; do
 done
 echo "text: $(wc -w <"$work/text.txt") words"
 
-seconds() { # runs "$@", prints wall seconds; peak RSS (kB) goes to $work/rss
-  /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>&1
-  read -r wall rss <"$work/time"
-  echo "$rss" >"$work/rss"
-  echo "$wall"
+measure() { # runs "$@"; prints "wall cpu rss_kB"
+  /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null 2>&1
+  read -r wall user sys rss <"$work/time"
+  echo "$wall $(echo "$user + $sys" | bc -l) $rss"
+}
+best() { # keeps the smaller of two measurements, field by field
+  if [ -z "$1" ]; then echo "$2"; return; fi
+  read -r w1 c1 r1 <<<"$1"; read -r w2 c2 r2 <<<"$2"
+  echo "$(echo "if ($w1 < $w2) $w1 else $w2" | bc -l) $(echo "if ($c1 < $c2) $c1 else $c2" | bc -l) $((r1 > r2 ? r1 : r2))"
 }
 
 compare() { # name, reference command..., -- orvena-speak arguments...
   local name=$1; shift
-  local ref=()
-  while [ "$1" != "--" ]; do ref+=("$1"); shift; done
+  local ref_cmd=()
+  while [ "$1" != "--" ]; do ref_cmd+=("$1"); shift; done
   shift
-  local ref_time ours_time ours_rss
-  ref_time=$(seconds "${ref[@]}")
-  ours_time=$(seconds "$tool" "$@")
-  ours_rss=$(cat "$work/rss")
-  printf '%-8s reference %6.2f s   orvena-speak %6.2f s   ratio %.3f   peak RSS %d MB\n' \
-    "$name" "$ref_time" "$ours_time" "$(echo "$ours_time / $ref_time" | bc -l)" $((ours_rss / 1024))
+  local ref="" ours="" i
+  for ((i = 0; i < runs; i++)); do
+    ref=$(best "$ref" "$(measure "${ref_cmd[@]}")")
+    ours=$(best "$ours" "$(measure "$tool" "$@")")
+  done
+  read -r rw rc _ <<<"$ref"; read -r ow oc orss <<<"$ours"
+  printf '%-7s wall: reference %6.2f s, orvena-speak %6.2f s, ratio %.3f | cpu: %6.2f s, %6.2f s, ratio %.3f | peak RSS %d MB\n' \
+    "$name" "$rw" "$ow" "$(echo "$ow / $rw" | bc -l)" "$rc" "$oc" "$(echo "$oc / $rc" | bc -l)" $((orss / 1024))
 }
 
 compare flite flite -voice slt -f "$work/text.txt" -o "$work/flite.wav" -- \
