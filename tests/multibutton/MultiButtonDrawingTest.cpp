@@ -69,7 +69,7 @@ TEST(MultiButtonRegion, SlantWidensNarrowButton)
     EXPECT_TRUE(r.Contains(1, 0));
     EXPECT_FALSE(r.Contains(45, 0));
     EXPECT_FALSE(r.Contains(5, 19));
-    EXPECT_TRUE(r.Contains(59, 19));
+    EXPECT_TRUE(r.Contains(58, 19));
 }
 
 TEST(MultiButtonRegion, StyleThreeCornersOnlyWhileEnabled)
@@ -96,8 +96,9 @@ TEST(MultiButtonRegion, CustomShapeHolesWithinThreeOfTheCornerColour)
     for (int y = 16; y < 48; ++y)
         for (int x = 16; x < 48; ++x)
             picture.setPixel(x, y, qRgb(10, 120, 30));
-    picture.setPixel(5, 5, qRgb(252, 3, 255));  // within 3: a hole
-    picture.setPixel(8, 8, qRgb(251, 0, 255));  // 4 away in red: opaque
+    picture.setPixel(5, 5, qRgb(252, 3, 255)); // within 3: a hole
+    for (int y = 16; y < 48; ++y)
+        picture.setPixel(15, y, qRgb(251, 0, 255)); // 4 away in red: opaque
     zqButtons_H *button = host.Add(64, 64);
     button->SetPicture(ui::Picture::FromBitmap(picture));
     button->SetButtonShape(7);
@@ -105,16 +106,19 @@ TEST(MultiButtonRegion, CustomShapeHolesWithinThreeOfTheCornerColour)
     const gdi::Region &region = button->WindowRegion();
     EXPECT_FALSE(region.Contains(0, 0));
     EXPECT_FALSE(region.Contains(5, 5));
-    EXPECT_TRUE(region.Contains(8, 8));
+    EXPECT_TRUE(region.Contains(15, 20));
+    EXPECT_FALSE(region.Contains(14, 20));
     EXPECT_TRUE(region.Contains(16, 16));
     EXPECT_TRUE(region.Contains(47, 47));
     EXPECT_FALSE(region.Contains(48, 48));
     // The inner regions keep 1 and 2 pixels away from every hole.
+    EXPECT_FALSE(button->InnerRegion1().Contains(15, 20));
     EXPECT_FALSE(button->InnerRegion1().Contains(16, 16));
-    EXPECT_TRUE(button->InnerRegion1().Contains(17, 17));
-    EXPECT_FALSE(button->InnerRegion2().Contains(17, 17));
-    EXPECT_TRUE(button->InnerRegion2().Contains(18, 18));
-    EXPECT_FALSE(button->InnerRegion1().Contains(8, 8));
+    EXPECT_TRUE(button->InnerRegion1().Contains(16, 17));
+    EXPECT_FALSE(button->InnerRegion2().Contains(16, 17));
+    EXPECT_TRUE(button->InnerRegion2().Contains(17, 18));
+    EXPECT_FALSE(button->InnerRegion1().Contains(47, 47));
+    EXPECT_TRUE(button->InnerRegion1().Contains(46, 46));
     // The near-transparent pixel now holds the exact transparent colour.
     EXPECT_EQ(button->CustomShapeBitmap().Image().pixel(5, 5) | 0xFF000000u, qRgb(255, 0, 255));
 }
@@ -161,10 +165,15 @@ TEST(MultiButtonDrawing, CaptionLineBreakAndOneCopyPerRedraw)
     EXPECT_EQ(button->Copies(), copies + 1);
     button->DelayDrawing(true);
     button->SetBackColor(0x00FF00);
-    button->SetForeColor(0x0000FF);
+    button->SetCaption(QStringLiteral("Three"));
+    button->SetButtonStyle(2);
     EXPECT_EQ(button->Copies(), copies + 1);
     button->DelayDrawing(false);
     EXPECT_EQ(button->Copies(), copies + 2);
+    // A ForeColor write ends any deferral and draws at once.
+    button->DelayDrawing(true);
+    button->SetForeColor(0x0000FF);
+    EXPECT_EQ(button->Copies(), copies + 3);
 }
 
 TEST(MultiButtonDrawing, StylePixels)
