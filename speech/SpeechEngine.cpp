@@ -29,6 +29,8 @@ namespace {
 constexpr int kBufferSeconds = 2;
 // The most text handed at once to a synthesiser that streams clause by clause.
 constexpr qsizetype kClauseRunLength = 2000;
+// The longest first piece for a synthesiser that needs a whole sentence before its first sound.
+constexpr qsizetype kFirstPieceLength = 60;
 // How often the engine looks after the output while something plays.
 constexpr int kPollMilliseconds = 10;
 // An output that has pulled nothing for this long after its input ended has played everything,
@@ -457,6 +459,16 @@ void SpeechEngine::Private::RunJob(Job &job)
                 runs.push_back(p);
         }
         pieces.swap(runs);
+    } else if (!pieces.empty() && pieces.front().length > kFirstPieceLength) {
+        // The listener waits for the whole first piece: start with its first phrase (up to a
+        // comma, or a few words) and let the rest of that sentence follow while it plays.
+        const SentenceSplitter::Piece first = pieces.front();
+        const auto phrases = SentenceSplitter::Split(job.text.mid(first.start, first.length), kFirstPieceLength);
+        if (phrases.size() > 1) {
+            const qsizetype head = phrases.front().start + phrases.front().length;
+            pieces.front() = {first.start, head};
+            pieces.insert(pieces.begin() + 1, {first.start + head, first.length - head});
+        }
     }
     const qint64 total = job.text.size();
     bool writeFailed = false;
