@@ -9,9 +9,11 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace multibutton::modZqTimer {
+namespace multibutton::modZqTimer
+{
 
-namespace {
+namespace
+{
 
 QString TimerName(int id)
 {

@@ -6,7 +6,8 @@ class QWidget;
 // The hover timer of the multi-style buttons: a window timer identified by its window and id,
 // whose callback finds its button through the window properties "zq_ClassID" and "zq_TimerID".
 // Timers run on ui::Timer, so a test's ManualClock drives them.
-namespace multibutton::modZqTimer {
+namespace multibutton::modZqTimer
+{
 
 // Starts (or restarts) timer `id` on `window`; each tick calls HoverTimerProc(window, id).
 // A timer already running with that id on that window is replaced. False without a window.

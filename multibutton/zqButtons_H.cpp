@@ -11,9 +11,11 @@
 
 #include <cmath>
 
-namespace multibutton {
+namespace multibutton
+{
 
-namespace {
+namespace
+{
 
 constexpr std::uint32_t ButtonFace = 0x8000000Fu;
 constexpr std::uint32_t ButtonText = 0x80000012u;
@@ -289,11 +291,16 @@ void zqButtons_H::SetValue(bool value)
 std::int32_t zqButtons_H::PictureSize() const
 {
     switch (pictureSizeCode_ == 0 ? 16 : pictureSizeCode_) {
-    case 24: return 1;
-    case 32: return 2;
-    case 40: return 3;
-    case 48: return 4;
-    default: return 0;
+    case 24:
+        return 1;
+    case 32:
+        return 2;
+    case 40:
+        return 3;
+    case 48:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -567,7 +574,8 @@ bool zqButtons_H::OptionToggle(int action)
         if (own == 0)
             return false;
         for (qintptr i = own + 1; i <= n; ++i)
-            ui::WindowProps::SetProp(container, memberKey(i - 1), ui::WindowProps::GetProp(container, memberKey(i)));
+            ui::WindowProps::SetProp(container, memberKey(i - 1),
+                                     ui::WindowProps::GetProp(container, memberKey(i)));
         ui::WindowProps::RemoveProp(container, memberKey(n));
         if (n == 1)
             ui::WindowProps::RemoveProp(container, strings::OptCount);
@@ -580,7 +588,8 @@ bool zqButtons_H::OptionToggle(int action)
             if (zqButtons_H *m = member(i); m && m->value_)
                 return true;
         return false;
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -656,8 +665,10 @@ void zqButtons_H::ReadProperties(const ui::PropertyBag &stored)
 {
     namespace key = strings::key;
     // Keys are matched without regard to case whatever bag the host hands over.
-    const ui::PropertyBag bag = stored.CaseInsensitive() ? stored : ui::PropertyBag::Parse(stored.ToJson(), true);
-    const auto readEnum = [&bag](const QString &name, std::int32_t defaultValue, std::int32_t low, std::int32_t high) {
+    const ui::PropertyBag bag =
+        stored.CaseInsensitive() ? stored : ui::PropertyBag::Parse(stored.ToJson(), true);
+    const auto readEnum = [&bag](const QString &name, std::int32_t defaultValue, std::int32_t low,
+                                 std::int32_t high) {
         const int v = bag.ReadProperty<int>(name, defaultValue);
         return InRange(v, low, high) ? v : defaultValue;
     };
@@ -681,8 +692,8 @@ void zqButtons_H::ReadProperties(const ui::PropertyBag &stored)
     customClick_ = readEnum(key::CustomClick, 0, 0, 8);
     picture_ = bag.ReadProperty<ui::Picture>(key::Image, ui::Picture());
     pictureSizeCode_ = bag.ReadProperty<int>(key::ImgSize, 16);
-    if (pictureSizeCode_ != 16 && pictureSizeCode_ != 24 && pictureSizeCode_ != 32 && pictureSizeCode_ != 40 &&
-        pictureSizeCode_ != 48)
+    if (pictureSizeCode_ != 16 && pictureSizeCode_ != 24 && pictureSizeCode_ != 32 &&
+        pictureSizeCode_ != 40 && pictureSizeCode_ != 48)
         pictureSizeCode_ = 16;
     pictureAlign_ = readEnum(key::ImgAlign, 0, 0, 5);
     hoverForeColor_ = bag.ReadProperty<std::uint32_t>(key::cFHover, ButtonText);

@@ -21,7 +21,8 @@
 class QMimeData;
 class QShortcut;
 
-namespace multibutton {
+namespace multibutton
+{
 
 // A button with eight looks (ButtonStyle), nine outlines (ButtonShape) and three modes
 // (command button, check box, option button). It draws into its own back buffer and shows it
@@ -29,9 +30,10 @@ namespace multibutton {
 //
 // The option group of a button is every option-mode button on the same container; the group
 // lives in the container's window properties so buttons find each other without a registry.
-class zqButtons_H : public ui::UserControl {
+class zqButtons_H : public ui::UserControl
+{
     Q_OBJECT
-public:
+  public:
     // Bits of the state flags.
     enum StateFlag : std::uint16_t { DefaultFrame = 1, PressedFlag = 2, HoverFlag = 4, MovedFlag = 0x400 };
     enum : std::int32_t { CommandMode = 0, CheckMode = 1, OptionMode = 2 };
@@ -153,7 +155,7 @@ public:
     void ReadProperties(const ui::PropertyBag &bag) override;
     void WriteProperties(ui::PropertyBag &bag) const override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void MouseUp(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
@@ -172,7 +174,7 @@ Q_SIGNALS:
     void OLESetData(const QMimeData *Data, std::int16_t &DataFormat);
     void OLEStartDrag(QMimeData *Data, std::int32_t &AllowedEffects);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -188,7 +190,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
-private:
+  private:
     // What a style routine reports to RedrawButton.
     struct StyleResult {
         bool drawn = false;

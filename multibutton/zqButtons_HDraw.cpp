@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace multibutton {
+namespace multibutton
+{
 
-namespace {
+namespace
+{
 
 constexpr gdi::Colour White = 0xFFFFFF;
 constexpr gdi::Colour Grey = 0x808080;
@@ -87,7 +89,8 @@ std::vector<gdi::Colour> zqButtons_H::GradientTable(gdi::Colour colour1, gdi::Co
     const float dr = float(gdi::GetRValue(colour2) - gdi::GetRValue(colour1)) / steps;
     const float dg = float(gdi::GetGValue(colour2) - gdi::GetGValue(colour1)) / steps;
     const float db = float(gdi::GetBValue(colour2) - gdi::GetBValue(colour1)) / steps;
-    float r = float(gdi::GetRValue(colour1)), g = float(gdi::GetGValue(colour1)), b = float(gdi::GetBValue(colour1));
+    float r = float(gdi::GetRValue(colour1)), g = float(gdi::GetGValue(colour1)),
+          b = float(gdi::GetBValue(colour1));
     for (int i = 1; i < n; ++i) {
         r = std::clamp(r + dr, 0.0f, 255.0f);
         g = std::clamp(g + dg, 0.0f, 255.0f);
@@ -105,8 +108,8 @@ void zqButtons_H::RefreshResources(const QString &what)
     if (what == QLatin1String("Font")) {
         const ui::StdFont &f = UserControl::Font();
         const int height = -RoundEven(f.Size * 20.0 / TwipsPerPixelY());
-        captionFont_ = gdi::Font(f.Name, height, f.Bold ? gdi::FW_BOLD : gdi::FW_NORMAL, f.Italic, f.Underline,
-                                 f.Strikethrough);
+        captionFont_ = gdi::Font(f.Name, height, f.Bold ? gdi::FW_BOLD : gdi::FW_NORMAL, f.Italic,
+                                 f.Underline, f.Strikethrough);
         backDc_.SelectObject(captionFont_);
     } else if (what == QLatin1String("Picture")) {
         scaled_ = Prepared();
@@ -133,12 +136,16 @@ void zqButtons_H::RefreshResources(const QString &what)
                       ShadeColor(White, -32, true)};
             break;
         }
-        case 3: style_ = {rgbBack_, ShadeColor(Grey, 12), rgbHoverBack_, ShadeColor(ShadeColor(Grey, 12), 31)}; break;
+        case 3:
+            style_ = {rgbBack_, ShadeColor(Grey, 12), rgbHoverBack_, ShadeColor(ShadeColor(Grey, 12), 31)};
+            break;
         case 7:
             style_ = {ShadeColor(rgbBack_, 31), ShadeColor(Grey, -16), ShadeColor(rgbHoverBack_, 31),
                       ShadeColor(Grey, 16, true)};
             break;
-        default: style_ = {rgbBack_, rgbBack_, rgbHoverBack_, ShadeColor(White, -32)}; break;
+        default:
+            style_ = {rgbBack_, rgbBack_, rgbHoverBack_, ShadeColor(White, -32)};
+            break;
         }
     }
 }
@@ -179,14 +186,30 @@ void zqButtons_H::RedrawButton()
         PrepareBackBuffer(false);
     StyleResult result;
     switch (buttonStyle_) {
-    case 0: result = DrawStyle0(); break;
-    case 1: result = DrawStyle1(); break;
-    case 2: result = DrawStyle2(); break;
-    case 3: result = DrawStyle3(); break;
-    case 4: result = DrawStyle4(); break;
-    case 5: result = DrawStyle5(); break;
-    case 6: result = DrawStyle6(); break;
-    default: result = DrawStyle7(); break;
+    case 0:
+        result = DrawStyle0();
+        break;
+    case 1:
+        result = DrawStyle1();
+        break;
+    case 2:
+        result = DrawStyle2();
+        break;
+    case 3:
+        result = DrawStyle3();
+        break;
+    case 4:
+        result = DrawStyle4();
+        break;
+    case 5:
+        result = DrawStyle5();
+        break;
+    case 6:
+        result = DrawStyle6();
+        break;
+    default:
+        result = DrawStyle7();
+        break;
     }
     if (result.drawn)
         PrepareBackBuffer(true);
@@ -356,12 +379,12 @@ void zqButtons_H::DrawEdges(const EdgeColours &colours)
     // Left lines end further right at the bottom on a slanted left side; right lines start
     // further left at the top on a slanted right side.
     const QPoint lines[12][2] = {
-        {{l + 2, h - 3}, {2, 2}},         {{2, 2}, {r - 3, 2}},
-        {{r - 3, 2}, {w - 3, h - 3}},     {{w - 3, h - 3}, {l + 1, h - 3}},
-        {{l + 1, h - 2}, {1, 1}},         {{1, 1}, {r - 2, 1}},
-        {{r - 2, 1}, {w - 2, h - 2}},     {{w - 2, h - 2}, {l, h - 2}},
-        {{l, h - 1}, {0, 0}},             {{0, 0}, {r - 1, 0}},
-        {{r - 1, 0}, {w - 1, h - 1}},     {{w - 1, h - 1}, {l - 1, h - 1}},
+        {{l + 2, h - 3}, {2, 2}},     {{2, 2}, {r - 3, 2}},
+        {{r - 3, 2}, {w - 3, h - 3}}, {{w - 3, h - 3}, {l + 1, h - 3}},
+        {{l + 1, h - 2}, {1, 1}},     {{1, 1}, {r - 2, 1}},
+        {{r - 2, 1}, {w - 2, h - 2}}, {{w - 2, h - 2}, {l, h - 2}},
+        {{l, h - 1}, {0, 0}},         {{0, 0}, {r - 1, 0}},
+        {{r - 1, 0}, {w - 1, h - 1}}, {{w - 1, h - 1}, {l - 1, h - 1}},
     };
     std::int64_t penColour = -2;
     for (std::size_t i = 0; i < 12; ++i) {
@@ -395,8 +418,11 @@ void zqButtons_H::DrawFocus(gdi::Colour solidColour, bool solid)
         backDc_.DrawFocusRect(r);
         return;
     }
-    const QPoint corners[5] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
-                               {r.left, r.bottom - 1}, {r.left, r.top}};
+    const QPoint corners[5] = {{r.left, r.top},
+                               {r.right - 1, r.top},
+                               {r.right - 1, r.bottom - 1},
+                               {r.left, r.bottom - 1},
+                               {r.left, r.top}};
     backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, solidColour));
     backDc_.Polyline(std::span<const QPoint>(corners, 5));
     backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, Black));
@@ -408,7 +434,8 @@ void zqButtons_H::DrawFocus(gdi::Colour solidColour, bool solid)
 zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption =
+        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
@@ -420,14 +447,23 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
     EdgeColours c;
     c.fill(Skip);
     switch (state) {
-    case 0: Ring(c, Middle, light, Grey); Ring(c, Outer, outerLT, Black); break;
+    case 0:
+        Ring(c, Middle, light, Grey);
+        Ring(c, Outer, outerLT, Black);
+        break;
     case 1:
         Ring(c, Inner, light, Grey);
         Ring(c, Middle, White, Black);
         Ring(c, Outer, outerLT, Black);
         break;
-    case 2: Ring(c, Middle, Skip, Grey); Ring(c, Outer, outerLT, Black); break;
-    default: Ring(c, Middle, Skip, light); Ring(c, Outer, Black, White); break;
+    case 2:
+        Ring(c, Middle, Skip, Grey);
+        Ring(c, Outer, outerLT, Black);
+        break;
+    default:
+        Ring(c, Middle, Skip, light);
+        Ring(c, Outer, Black, White);
+        break;
     }
     DrawEdges(c);
     DrawFocus(FocusColour(face, state >= 2), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
@@ -437,7 +473,8 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle1()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption =
+        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
@@ -482,13 +519,19 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle2()
         if (!disabledCommand) {
             const auto s = [face](int amount) { return std::int64_t(ShadeColor(face, amount, true)); };
             switch (state) {
-            case 0: c = {s(-10), s(10), s(-24), s(-32), s(-5), s(16), s(-36), s(-48), 0, 0, 0, 0}; break;
-            case 1:
-                c = {0xF0D1B5, 0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xE7AE8C, 0xFFDFBF, 0xE7AE8C, 0xEF826B, 0, 0, 0, 0};
+            case 0:
+                c = {s(-10), s(10), s(-24), s(-32), s(-5), s(16), s(-36), s(-48), 0, 0, 0, 0};
                 break;
-            case 2: c = {s(-22), s(-24), face, s(10), s(-32), s(-32), s(5), s(16), 0, 0, 0, 0}; break;
+            case 1:
+                c = {0xF0D1B5, 0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xE7AE8C, 0xFFDFBF,
+                     0xE7AE8C, 0xEF826B, 0,        0,        0,        0};
+                break;
+            case 2:
+                c = {s(-22), s(-24), face, s(10), s(-32), s(-32), s(5), s(16), 0, 0, 0, 0};
+                break;
             default:
-                c = {0x6BCBFF, 0x8CDBFF, 0x6BCBFF, 0x31B2FF, 0x31B2FF, 0xA6E9FF, 0x31B2FF, 0x0096E7, 0, 0, 0, 0};
+                c = {0x6BCBFF, 0x8CDBFF, 0x6BCBFF, 0x31B2FF, 0x31B2FF, 0xA6E9FF,
+                     0x31B2FF, 0x0096E7, 0,        0,        0,        0};
                 break;
             }
         }
@@ -541,7 +584,8 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle3()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle4()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption =
+        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
@@ -558,7 +602,8 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle4()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle5()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption =
+        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
@@ -587,7 +632,8 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle5()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle6()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption =
+        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
@@ -606,7 +652,8 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle6()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle7()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption = (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption =
+        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
     int state = 0;
     if (FillFace(face, ShadeColor(rgbGradient_, 31, true), state))
         return {};
@@ -655,12 +702,24 @@ void zqButtons_H::LayoutCaption(bool pictureChanged)
     const int inset = leftSlantInset_, edge = rightSlantEdge_ > 0 ? rightSlantEdge_ : w;
     int left = 0, right = edge;
     switch (buttonShape_) {
-    case 1: left = inset - inset / 3 + 3; right = w; break;
-    case 2: right = edge + (w - edge) / 3; break;
-    case 3: left = inset - inset / 3 + 3; right = edge + (w - edge) / 3; break;
+    case 1:
+        left = inset - inset / 3 + 3;
+        right = w;
+        break;
+    case 2:
+        right = edge + (w - edge) / 3;
+        break;
+    case 3:
+        left = inset - inset / 3 + 3;
+        right = edge + (w - edge) / 3;
+        break;
     case 7:
-    case 8: left = 3; right = edge - 3; break;
-    default: break;
+    case 8:
+        left = 3;
+        right = edge - 3;
+        break;
+    default:
+        break;
     }
     const int code = pictureSizeCode_ == 0 ? 16 : pictureSizeCode_;
     const bool picture = HasPicture();
@@ -692,8 +751,12 @@ void zqButtons_H::LayoutCaption(bool pictureChanged)
     int picX = 0;
     const bool nextTo = besideRoom && (pictureAlign_ == 1 || pictureAlign_ == 3);
     switch (captionAlign_) {
-    case 0: x = left + 4 + (picLeft ? code + 4 : 0); break;
-    case 1: x = right - textW - 4 - (picRight ? code + 4 : 0); break;
+    case 0:
+        x = left + 4 + (picLeft ? code + 4 : 0);
+        break;
+    case 1:
+        x = right - textW - 4 - (picRight ? code + 4 : 0);
+        break;
     default: {
         if (nextTo) {
             const int pair = textW + code + 4;
@@ -732,11 +795,21 @@ void zqButtons_H::LayoutCaption(bool pictureChanged)
     gdi::Rect pic;
     if (code <= 32) {
         switch (pictureAlign_) {
-        case 0: picX = left + 4; break;
-        case 1: picX = x - 4 - code; break;
-        case 2: picX = right - 4 - code; break;
-        case 3: picX = x + textW + 4; break;
-        default: picX = left + (right - left - code) / 2; break;
+        case 0:
+            picX = left + 4;
+            break;
+        case 1:
+            picX = x - 4 - code;
+            break;
+        case 2:
+            picX = right - 4 - code;
+            break;
+        case 3:
+            picX = x + textW + 4;
+            break;
+        default:
+            picX = left + (right - left - code) / 2;
+            break;
         }
         if (pictureAlign_ < 4 || !besideRoom)
             picY = (h - code) / 2;

@@ -17,9 +17,11 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-namespace multibutton {
+namespace multibutton
+{
 
-namespace {
+namespace
+{
 
 // Mouse buttons and shift keys as the events report them: 1 left, 2 right, 4 middle; 1 Shift,
 // 2 Ctrl, 4 Alt.
@@ -56,27 +58,46 @@ std::int16_t KeyCodeOf(const QKeyEvent *event)
     if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
         return std::int16_t(0x70 + (k - Qt::Key_F1));
     switch (k) {
-    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Backspace:
+        return 0x08;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 0x09;
+    case Qt::Key_Backtab:
+        return 0x09;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 0x0D;
-    case Qt::Key_Shift: return 0x10;
-    case Qt::Key_Control: return 0x11;
-    case Qt::Key_Alt: return 0x12;
-    case Qt::Key_Escape: return 0x1B;
-    case Qt::Key_Space: return 0x20;
-    case Qt::Key_PageUp: return 0x21;
-    case Qt::Key_PageDown: return 0x22;
-    case Qt::Key_End: return 0x23;
-    case Qt::Key_Home: return 0x24;
-    case Qt::Key_Left: return 0x25;
-    case Qt::Key_Up: return 0x26;
-    case Qt::Key_Right: return 0x27;
-    case Qt::Key_Down: return 0x28;
-    case Qt::Key_Insert: return 0x2D;
-    case Qt::Key_Delete: return 0x2E;
-    default: return std::int16_t(k & 0x7FFF);
+    case Qt::Key_Enter:
+        return 0x0D;
+    case Qt::Key_Shift:
+        return 0x10;
+    case Qt::Key_Control:
+        return 0x11;
+    case Qt::Key_Alt:
+        return 0x12;
+    case Qt::Key_Escape:
+        return 0x1B;
+    case Qt::Key_Space:
+        return 0x20;
+    case Qt::Key_PageUp:
+        return 0x21;
+    case Qt::Key_PageDown:
+        return 0x22;
+    case Qt::Key_End:
+        return 0x23;
+    case Qt::Key_Home:
+        return 0x24;
+    case Qt::Key_Left:
+        return 0x25;
+    case Qt::Key_Up:
+        return 0x26;
+    case Qt::Key_Right:
+        return 0x27;
+    case Qt::Key_Down:
+        return 0x28;
+    case Qt::Key_Insert:
+        return 0x2D;
+    case Qt::Key_Delete:
+        return 0x2E;
+    default:
+        return std::int16_t(k & 0x7FFF);
     }
 }
 
@@ -113,20 +134,21 @@ Qt::DropAction ActionOf(std::int32_t effect, Qt::DropActions possible)
 
 // Data offered by a drag from the button: a format declared with empty data is asked for from
 // the host (OLESetData) the first time a target reads it.
-class ButtonMimeData : public QMimeData {
-public:
+class ButtonMimeData : public QMimeData
+{
+  public:
     explicit ButtonMimeData(zqButtons_H *button) : button_(button) {}
 
-protected:
+  protected:
     QVariant retrieveData(const QString &mimeType, QMetaType type) const override
     {
         QVariant v = QMimeData::retrieveData(mimeType, type);
         if (button_ && hasFormat(mimeType) && data(mimeType).isEmpty() && !asking_) {
             asking_ = true;
             std::int16_t format = mimeType.startsWith(QLatin1String("text/plain")) ? 1
-                                  : mimeType == QLatin1String("text/uri-list")   ? 15
-                                  : mimeType.startsWith(QLatin1String("image/")) ? 2
-                                                                                  : 0;
+                                  : mimeType == QLatin1String("text/uri-list")     ? 15
+                                  : mimeType.startsWith(QLatin1String("image/"))   ? 2
+                                                                                   : 0;
             Q_EMIT button_->OLESetData(this, format);
             asking_ = false;
             v = QMimeData::retrieveData(mimeType, type);
@@ -134,7 +156,7 @@ protected:
         return v;
     }
 
-private:
+  private:
     QPointer<zqButtons_H> button_;
     mutable bool asking_ = false;
 };
@@ -153,15 +175,15 @@ void zqButtons_H::mousePressEvent(QMouseEvent *event)
 {
     clickArmed_ = true;
     armedButton_ = event->button();
-    UserControl_MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(event->position().x()),
-                          float(event->position().y()));
+    UserControl_MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+                          float(event->position().x()), float(event->position().y()));
     event->accept();
 }
 
 void zqButtons_H::mouseReleaseEvent(QMouseEvent *event)
 {
-    UserControl_MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(event->position().x()),
-                        float(event->position().y()));
+    UserControl_MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+                        float(event->position().x()), float(event->position().y()));
     // The platform's click: the release, over the button, of the button that pressed it.
     const QPoint at = event->position().toPoint();
     const bool inside = rect().contains(at) && (mask().isEmpty() || mask().contains(at));
@@ -175,8 +197,8 @@ void zqButtons_H::mouseReleaseEvent(QMouseEvent *event)
 
 void zqButtons_H::mouseMoveEvent(QMouseEvent *event)
 {
-    UserControl_MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(event->position().x()),
-                          float(event->position().y()));
+    UserControl_MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()),
+                          float(event->position().x()), float(event->position().y()));
 }
 
 void zqButtons_H::mouseDoubleClickEvent(QMouseEvent *event)

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace multibutton {
+namespace multibutton
+{
 
-namespace {
+namespace
+{
 
 gdi::Region Triangle(QPoint a, QPoint b, QPoint c)
 {

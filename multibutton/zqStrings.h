@@ -5,7 +5,8 @@
 
 // The multi-style button's own texts: design-time messages, persisted keys and window
 // property names. Tests compare against these same constants.
-namespace multibutton::strings {
+namespace multibutton::strings
+{
 
 inline const QString CaptionAlignRefused = QStringLiteral(
     "When button images are aligned top/bottom center, \r\nbutton captions can only be center aligned");
@@ -14,15 +15,17 @@ inline const QString CustomClickNoEffect =
 inline const QString FocusOnDefault = QStringLiteral(
     "The focus rectangle may appear on default buttons ONLY while in design mode, \r\nbut will not appear "
     "when the form is running.");
-inline const QString ValueNotApplicable = QStringLiteral("This property is not applicable for command button modes.");
-inline const QString PictureSizeShaped = QStringLiteral("The picture size cannot be changed for Shaped buttons");
+inline const QString ValueNotApplicable =
+    QStringLiteral("This property is not applicable for command button modes.");
+inline const QString PictureSizeShaped =
+    QStringLiteral("The picture size cannot be changed for Shaped buttons");
 inline const QString MouseIconTitle = QStringLiteral("Select .ico Or .cur Files Only");
 inline const QString MouseIconInvalid = QStringLiteral("Invalid picture");
 inline const QString PictureFirst =
     QStringLiteral("The Picture Property must be assigned first and must be a bitmap or JPEG.");
-inline const QString IconsNotCustom = QStringLiteral(
-    "Icons cannot be used for custom buttons. Only use bitmaps or JPEGs.\r\nButton was changed to Rectangular "
-    "shaped.");
+inline const QString IconsNotCustom = QStringLiteral("Icons cannot be used for custom buttons. Only use "
+                                                     "bitmaps or JPEGs.\r\nButton was changed to Rectangular "
+                                                     "shaped.");
 
 // Window properties.
 inline const QString OptCount = QStringLiteral("zq_OptCount");
@@ -31,7 +34,8 @@ inline const QString ClassID = QStringLiteral("zq_ClassID");
 inline const QString TimerID = QStringLiteral("zq_TimerID");
 
 // Persisted keys, in save order.
-namespace key {
+namespace key
+{
 inline const QString Caption = QStringLiteral("Caption");
 inline const QString CapAlign = QStringLiteral("CapAlign");
 inline const QString BackStyle = QStringLiteral("BackStyle");

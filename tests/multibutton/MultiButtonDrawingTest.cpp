@@ -8,8 +8,10 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
-namespace multibutton {
-namespace {
+namespace multibutton
+{
+namespace
+{
 
 using test::BackPixel;
 using test::Host;
@@ -183,10 +185,10 @@ TEST(MultiButtonDrawing, StylePixels)
     button->SetCaption(QString());
     button->SetBackColor(0xC0C0C0);
     button->SetButtonStyle(1);
-    EXPECT_EQ(BackPixel(*button, 0, 10), 0x000000u);   // outer ring black
-    EXPECT_EQ(BackPixel(*button, 1, 10), 0xFFFFFFu);   // middle left white
-    EXPECT_EQ(BackPixel(*button, 38, 10), 0x808080u);  // middle right grey
-    EXPECT_EQ(BackPixel(*button, 20, 10), 0xC0C0C0u);  // face
+    EXPECT_EQ(BackPixel(*button, 0, 10), 0x000000u);  // outer ring black
+    EXPECT_EQ(BackPixel(*button, 1, 10), 0xFFFFFFu);  // middle left white
+    EXPECT_EQ(BackPixel(*button, 38, 10), 0x808080u); // middle right grey
+    EXPECT_EQ(BackPixel(*button, 20, 10), 0xC0C0C0u); // face
     button->SetButtonStyle(7);
     EXPECT_EQ(BackPixel(*button, 1, 1), 0x000000u);
     EXPECT_EQ(BackPixel(*button, 3, 3), 0xFFFFFFu);
@@ -261,12 +263,16 @@ TEST(MultiButtonDrawing, DrawEverything)
                     button->DelayDrawing(false);
                     button->SetButtonShape(shapeNo);
                     switch (state) {
-                    case 1: button->SetEnabled(false); break;
+                    case 1:
+                        button->SetEnabled(false);
+                        break;
                     case 2:
                         if (mode > 0)
                             button->SetValue(true);
                         break;
-                    case 3: button->SetDefault(true); break;
+                    case 3:
+                        button->SetDefault(true);
+                        break;
                     case 4:
                     case 5:
                         test::CursorOver(button);
@@ -277,7 +283,8 @@ TEST(MultiButtonDrawing, DrawEverything)
                         if (state == 5)
                             SendMouse(button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
                         break;
-                    default: break;
+                    default:
+                        break;
                     }
                     button->RedrawButton();
                     ASSERT_FALSE(button->Surface().isNull());

@@ -13,8 +13,10 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-namespace multibutton {
-namespace {
+namespace multibutton
+{
+namespace
+{
 
 using test::Host;
 
@@ -32,8 +34,9 @@ void Hover(QWidget *w)
     Send(w, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
 }
 
-class MultiButtonInput : public ::testing::Test {
-protected:
+class MultiButtonInput : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ui::Timer::SetDefaultClock(&clock);
@@ -101,8 +104,10 @@ TEST_F(MultiButtonInput, SpaceTogglesOnceWithOneClick)
 {
     button->SetMode(zqButtons_H::CheckMode);
     QStringList order;
-    QObject::connect(button, &zqButtons_H::KeyDown, [&](std::int16_t &code, std::int16_t) { order << QString::number(code) + "down"; });
-    QObject::connect(button, &zqButtons_H::KeyUp, [&](std::int16_t &code, std::int16_t) { order << QString::number(code) + "up"; });
+    QObject::connect(button, &zqButtons_H::KeyDown,
+                     [&](std::int16_t &code, std::int16_t) { order << QString::number(code) + "down"; });
+    QObject::connect(button, &zqButtons_H::KeyUp,
+                     [&](std::int16_t &code, std::int16_t) { order << QString::number(code) + "up"; });
     QObject::connect(button, &zqButtons_H::Click, [&] { order << "Click"; });
     QTest::keyPress(button, Qt::Key_Space);
     EXPECT_TRUE(button->StateFlags() & zqButtons_H::PressedFlag);

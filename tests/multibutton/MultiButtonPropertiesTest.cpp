@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
-namespace multibutton {
-namespace {
+namespace multibutton
+{
+namespace
+{
 
 using test::Host;
 
@@ -263,17 +265,17 @@ std::vector<ToolButton> ToolBar()
 {
     std::vector<ToolButton> buttons;
     for (const char *name : {"cmdOpen", "cmdAll", "cmdCut", "cmdCopy", "cmdPaste", "cmdDelete", "cmdClear"})
-        buttons.push_back({name, 39, 29, 6, 0, "", ui::StdFont(), 0x808080, 0x898F8B, 0xFFC0C0, 0x60B0EC, 3, 4,
-                           0xC0C0C0, true, QLatin1String(name) == QLatin1String("cmdAll")});
-    buttons.push_back({"cmdBold", 25, 25, 2, 1, "B", TimesBold(false), 0xFFFFFF, 0x50579C, 0x808080, 0x80C0FF, 3, 0,
-                       0x977864, false, false});
-    buttons.push_back({"cmdItalic", 25, 25, 2, 1, "I", TimesBold(true), 0xFFFFFF, 0x50579C, 0x808080, 0x80C0FF, 3, 0,
-                       0x977864, false, false});
-    buttons.push_back({"cmdFont", 25, 25, 2, 0, "F", TimesBold(false), 0xFFFFFF, 0x50579C, 0x808080, 0x80C0FF, 3, 0,
-                       0x977864, false, false});
+        buttons.push_back({name, 39, 29, 6, 0, "", ui::StdFont(), 0x808080, 0x898F8B, 0xFFC0C0, 0x60B0EC, 3,
+                           4, 0xC0C0C0, true, QLatin1String(name) == QLatin1String("cmdAll")});
+    buttons.push_back({"cmdBold", 25, 25, 2, 1, "B", TimesBold(false), 0xFFFFFF, 0x50579C, 0x808080, 0x80C0FF,
+                       3, 0, 0x977864, false, false});
+    buttons.push_back({"cmdItalic", 25, 25, 2, 1, "I", TimesBold(true), 0xFFFFFF, 0x50579C, 0x808080,
+                       0x80C0FF, 3, 0, 0x977864, false, false});
+    buttons.push_back({"cmdFont", 25, 25, 2, 0, "F", TimesBold(false), 0xFFFFFF, 0x50579C, 0x808080, 0x80C0FF,
+                       3, 0, 0x977864, false, false});
     for (const char *name : {"cmdForeColor", "cmdBackColor"})
-        buttons.push_back({name, 25, 25, 2, 0, "", ui::StdFont(), 0xC0FFFF, 0xC0C0C0, 0xC0FFFF, 0x80FFFF, 1, 0, 0,
-                           true, false});
+        buttons.push_back({name, 25, 25, 2, 0, "", ui::StdFont(), 0xC0FFFF, 0xC0C0C0, 0xC0FFFF, 0x80FFFF, 1,
+                           0, 0, true, false});
     return buttons;
 }
 

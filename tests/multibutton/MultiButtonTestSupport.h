@@ -11,7 +11,8 @@
 
 #include <memory>
 
-namespace multibutton::test {
+namespace multibutton::test
+{
 
 // A container window with buttons on it; design mode shows the design-time messages, which a
 // recording message box catches.
