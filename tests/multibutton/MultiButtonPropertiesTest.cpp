@@ -239,6 +239,56 @@ TEST(MultiButtonProperties, LoadKeepsCaptionAlignAndMatchesKeysWithoutCase)
     EXPECT_EQ(button->HoverBackColor(), button->BackColor()); // cBHover defaults to the BackColor read
 }
 
+TEST(MultiButtonProperties, DesignTimeMessagesAndDefaultFrame)
+{
+    Host host(true);
+    zqButtons_H *button = host.Add();
+    button->SetCustomClick(3);
+    EXPECT_EQ(button->CustomClick(), 3); // stored in any case
+    ASSERT_EQ(host.messages.calls.size(), 1u);
+    EXPECT_EQ(host.messages.calls[0].text, strings::CustomClickNoEffect);
+
+    button->SetMouseIcon(ui::Picture::FromBitmap(test::Square(16, 0xFF000000)));
+    ASSERT_EQ(host.messages.calls.size(), 2u);
+    EXPECT_EQ(host.messages.calls[1].title, strings::MouseIconTitle);
+    EXPECT_TRUE(button->MouseIcon().IsNull());
+    button->SetMouseIcon(ui::Picture::FromIcon(test::Square(16, 0xFF000000)));
+    EXPECT_EQ(button->MousePointer(), ui::vbCustom);
+
+    // The container shows it as its default button: the frame flag, and a design-time note
+    // when the focus rectangle is switched afterwards.
+    button->SetDefault(true);
+    EXPECT_TRUE(button->StateFlags() & zqButtons_H::DefaultFrame);
+    button->SetShowFocusRect(false);
+    ASSERT_EQ(host.messages.calls.size(), 3u);
+    EXPECT_EQ(host.messages.calls[2].text, strings::FocusOnDefault);
+
+    button->SetResetDefaultColors(true);
+    EXPECT_EQ(button->BackColor(), 0x8000000Fu);
+    EXPECT_EQ(button->GradientMode(), 0);
+    EXPECT_FALSE(button->DelayDrawingFlag());
+}
+
+TEST(MultiButtonProperties, RunTimeDefaultFrameFollowsShowFocusRect)
+{
+    Host host(false);
+    zqButtons_H *shown = host.Add(60, 30);
+    shown->SetCaption(QString());
+    shown->SetBackColor(0xC0C0C0);
+    const QImage plain = shown->BackBuffer().Image();
+    shown->SetDefault(true);
+    EXPECT_TRUE(shown->StateFlags() & zqButtons_H::DefaultFrame);
+    EXPECT_NE(shown->BackBuffer().Image(), plain); // frame ring and focus rectangle
+    shown->SetShowFocusRect(false);
+    EXPECT_FALSE(shown->StateFlags() & zqButtons_H::DefaultFrame);
+    EXPECT_TRUE(host.messages.calls.empty());
+
+    zqButtons_H *hidden = host.Add(60, 30);
+    hidden->SetShowFocusRect(false);
+    hidden->SetDefault(true);
+    EXPECT_FALSE(hidden->StateFlags() & zqButtons_H::DefaultFrame);
+}
+
 // The studio's twelve tool-bar buttons, as its window definition stores them.
 struct ToolButton {
     const char *name;
