@@ -1,0 +1,808 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "studio/Main.h"
+
+#include "about/About.h"
+#include "bevel/bvlBUTTON.h"
+#include "controls/UcCmd.h"
+#include "controls/UcScroll.h"
+#include "help/HTMLHelp.h"
+#include "multibutton/zqButtons_H.h"
+#include "platform/gdi/Colour.h"
+#include "platform/services/AppPaths.h"
+#include "platform/services/Clipboard.h"
+#include "platform/services/MessageBox.h"
+#include "platform/ui/PropertyBag.h"
+#include "platform/ui/Timer.h"
+#include "platform/ui/Twips.h"
+#include "skin/ClsSkin.h"
+#include "skin/HostControls.h"
+#include "speech/SpeechStatus.h"
+#include "studio/FontSubstitutes.h"
+#include "studio/LevelDisplay.h"
+#include "studio/MenuBar.h"
+#include "studio/ModCmnDlg.h"
+#include "studio/RichTextBox.h"
+#include "studio/StudioStrings.h"
+#include "studio/VoiceOption.h"
+#include "studio/documents/BusyPointer.h"
+#include "studio/documents/TextForEditor.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace studio {
+
+namespace {
+
+QColor ToQColor(std::uint32_t colour)
+{
+    const std::uint32_t rgb = gdi::TranslateColour(colour);
+    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
+}
+
+void SetColours(QWidget *w, std::optional<std::uint32_t> back, std::optional<std::uint32_t> fore,
+                QPalette::ColorRole backRole = QPalette::Window, QPalette::ColorRole foreRole = QPalette::WindowText)
+{
+    QPalette p = w->palette();
+    if (back) {
+        p.setColor(backRole, ToQColor(*back));
+        w->setAutoFillBackground(backRole == QPalette::Window);
+    }
+    if (fore)
+        p.setColor(foreRole, ToQColor(*fore));
+    w->setPalette(p);
+}
+
+// The tool bar buttons by name, with their handlers.
+struct ToolCommand {
+    const char *name;
+    void (Main::*handler)();
+};
+const ToolCommand kToolCommands[] = {
+    {"cmdOpen", &Main::cmdOpen_Click},     {"cmdAll", &Main::cmdAll_Click},
+    {"cmdCut", &Main::cmdCut_Click},       {"cmdCopy", &Main::cmdCopy_Click},
+    {"cmdPaste", &Main::cmdPaste_Click},   {"cmdDelete", &Main::cmdDelete_Click},
+    {"cmdClear", &Main::cmdClear_Click},   {"cmdBold", &Main::cmdBold_Click},
+    {"cmdItalic", &Main::cmdItalic_Click}, {"cmdFont", &Main::cmdFont_Click},
+    {"cmdForeColor", &Main::cmdForeColor_Click}, {"cmdBackColor", &Main::cmdBackColor_Click},
+};
+
+QString Title()
+{
+    return strings::WindowTitle;
+}
+
+} // namespace
+
+Main::Main(const Options &options) : options_(options), commonDialog1_(this)
+{
+    setObjectName(QStringLiteral("Main"));
+}
+
+Main::~Main()
+{
+    if (engine_) {
+        disconnect(engine_.get(), nullptr, this, nullptr);
+        engine_->StopAudio();
+    }
+}
+
+std::unique_ptr<Main> Main::Create(const Options &options, QString *error)
+{
+    std::unique_ptr<Main> window(new Main(options));
+    if (!window->Build(error))
+        return nullptr;
+    window->Connect();
+    return window;
+}
+
+bool Main::Build(QString *error)
+{
+    const QString folder = services::AppPaths::ProgramFolder();
+    const QString definition = options_.definition.isEmpty() ? folder + strings::WindowDefinition : options_.definition;
+    const QString iconFolder = options_.iconFolder.isEmpty() ? folder + strings::IconFolder : options_.iconFolder;
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("The window definition %1 cannot be used: %2").arg(definition, why);
+        return false;
+    };
+
+    QFile file(definition);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    if (file.size() > ui::PropertyBag::MaxFileSize)
+        return fail(QStringLiteral("the file is too large"));
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    if (!document.isObject())
+        return fail(parseError.errorString());
+    const QJsonObject root = document.object();
+
+    const auto icon = [&](const QString &name) -> QImage {
+        return name.isEmpty() ? QImage() : QImage(iconFolder + name);
+    };
+
+    // The window itself.
+    const ui::PropertyBag form = ui::PropertyBag::Parse(root.value(QStringLiteral("Form")));
+    SetBorderStyle(form.ReadProperty<int>(QStringLiteral("BorderStyle"), ui::vbBSNone));
+    SetCaption(form.ReadProperty<QString>(QStringLiteral("Caption"), strings::WindowTitle));
+    SetBackColor(form.ReadProperty<std::uint32_t>(QStringLiteral("BackColor"), 0x999999));
+    const QImage windowIcon = icon(form.ReadProperty<QString>(QStringLiteral("Icon"), QString()));
+    if (!windowIcon.isNull())
+        setWindowIcon(QIcon(QPixmap::fromImage(windowIcon)));
+    resize(ui::Twips::ToPixelsX(form.ReadProperty<double>(QStringLiteral("ClientWidth"), 11895), this),
+           ui::Twips::ToPixelsY(form.ReadProperty<double>(QStringLiteral("ClientHeight"), 7620), this));
+
+    for (const QJsonValue &entry : root.value(QStringLiteral("SmallImages")).toArray())
+        smallImages_.push_back(icon(entry.toString()));
+
+    std::map<QString, QWidget *> byName;
+    for (const QJsonValue &value : root.value(QStringLiteral("Controls")).toArray()) {
+        const QJsonObject spec = value.toObject();
+        const QString name = spec.value(QStringLiteral("Name")).toString();
+        const QString kind = spec.value(QStringLiteral("Kind")).toString();
+        const int index = spec.value(QStringLiteral("Index")).toInt(-1);
+        ui::PropertyBag bag = ui::PropertyBag::Parse(spec.value(QStringLiteral("Properties")));
+        const QString parentName = spec.value(QStringLiteral("Parent")).toString();
+        QWidget *parent = this;
+        if (!parentName.isEmpty()) {
+            const auto found = byName.find(parentName);
+            if (found == byName.end())
+                return fail(QStringLiteral("%1 is placed in %2, which comes later or does not exist").arg(name, parentName));
+            parent = found->second;
+        }
+        const double left = spec.value(QStringLiteral("Left")).toDouble();
+        const double top = spec.value(QStringLiteral("Top")).toDouble();
+        const double width = spec.value(QStringLiteral("Width")).toDouble();
+        const double height = spec.value(QStringLiteral("Height")).toDouble();
+        const QRect box(ui::Twips::ToPixelsX(left, this), ui::Twips::ToPixelsY(top, this),
+                        ui::Twips::ToPixelsX(width, this), ui::Twips::ToPixelsY(height, this));
+        const QString iconName = spec.value(QStringLiteral("Icon")).toString();
+        const auto colour = [&bag](const char *key) -> std::optional<std::uint32_t> {
+            const QString k = QString::fromLatin1(key);
+            if (!bag.Contains(k))
+                return std::nullopt;
+            return bag.ReadProperty<std::uint32_t>(k, 0);
+        };
+        const QFont font = FontSubstitutes::ToQFont(bag.ReadProperty<ui::StdFont>(QStringLiteral("Font"), ui::StdFont()));
+
+        QWidget *widget = nullptr;
+        if (kind == QLatin1String("Shape")) {
+            auto *shape = new QFrame(parent);
+            shape->setFrameShape(QFrame::Box);
+            SetColours(shape, colour("FillColor"), colour("BorderColor").value_or(0));
+            widget = shape;
+        } else if (kind == QLatin1String("Label")) {
+            auto *label = new QLabel(bag.ReadProperty<QString>(QStringLiteral("Caption"), QString()), parent);
+            label->setFont(font);
+            const int alignment = bag.ReadProperty<int>(QStringLiteral("Alignment"), 0);
+            label->setAlignment((alignment == 2 ? Qt::AlignHCenter : alignment == 1 ? Qt::AlignRight : Qt::AlignLeft) |
+                                Qt::AlignTop);
+            SetColours(label, colour("BackColor"), colour("ForeColor"));
+            widget = label;
+            if (name == QLatin1String("lblStatus"))
+                lblStatus_ = label;
+        } else if (kind == QLatin1String("PictureBox")) {
+            auto *picture = new LevelDisplay(parent);
+            if (const auto back = colour("BackColor"))
+                picture->SetBackColor(*back);
+            widget = picture;
+            if (name == QLatin1String("Picture1"))
+                picture1_ = picture;
+        } else if (kind == QLatin1String("Image")) {
+            auto *image = new QLabel(parent);
+            image->setPixmap(QPixmap::fromImage(icon(iconName)).scaled(box.size(), Qt::KeepAspectRatio,
+                                                                       Qt::SmoothTransformation));
+            image->setAttribute(Qt::WA_TranslucentBackground);
+            widget = image;
+        } else if (kind == QLatin1String("RichTextBox")) {
+            auto *editor = new RichTextBox(parent);
+            editor->setFont(font);
+            widget = editor;
+            if (name == QLatin1String("RichTextBox1"))
+                richTextBox1_ = editor;
+            else if (name == QLatin1String("RTFtemp"))
+                rtfTemp_ = editor;
+        } else if (kind == QLatin1String("TextBox")) {
+            auto *text = new QLineEdit(parent);
+            text->setFont(font);
+            text->setFrame(false);
+            SetColours(text, colour("BackColor"), colour("ForeColor"), QPalette::Base, QPalette::Text);
+            widget = text;
+            if (name == QLatin1String("txtFile"))
+                txtFile_ = text;
+        } else if (kind == QLatin1String("Frame")) {
+            auto *frame = new QFrame(parent);
+            frame->setFrameShape(QFrame::Box);
+            frame->setFrameShadow(QFrame::Sunken);
+            SetColours(frame, colour("BackColor"), colour("ForeColor"));
+            widget = frame;
+        } else if (kind == QLatin1String("OptionButton")) {
+            auto *option = new VoiceOption(bag.ReadProperty<QString>(QStringLiteral("Caption"), QString()), parent);
+            option->setFont(font);
+            SetColours(option, std::nullopt, colour("ForeColor"));
+            option->setChecked(bag.ReadProperty<bool>(QStringLiteral("Value"), false));
+            widget = option;
+            if (name == QLatin1String("optVoice") && index >= 0 && index < 3)
+                optVoice_[std::size_t(index)] = option;
+        } else if (kind == QLatin1String("MenuBar")) {
+            auto *menu = new MenuBar(parent);
+            menu->SetImageList(smallImages_);
+            menu->SetColours(bag.ReadProperty<std::uint32_t>(QStringLiteral("BackColor"), 0x47A7DA),
+                             bag.ReadProperty<std::uint32_t>(QStringLiteral("ForeColor"), 0x404040),
+                             bag.ReadProperty<std::uint32_t>(QStringLiteral("SelBackColor"), 0xC0A898),
+                             bag.ReadProperty<std::uint32_t>(QStringLiteral("SelForeColor"), 0xFFFFFF));
+            menu->setFont(font);
+            widget = menu;
+            smartMenuXP1_ = menu;
+        } else if (kind == QLatin1String("UcScroll") || kind == QLatin1String("UcCmd") ||
+                   kind == QLatin1String("bvlBUTTON") || kind == QLatin1String("zqButtons_H")) {
+            ui::UserControl *control = nullptr;
+            QString pictureKey;
+            if (kind == QLatin1String("UcScroll")) {
+                control = new controls::UcScroll(parent);
+            } else if (kind == QLatin1String("UcCmd")) {
+                control = new controls::UcCmd(parent);
+            } else if (kind == QLatin1String("bvlBUTTON")) {
+                control = new bevel::bvlBUTTON(parent);
+                pictureKey = QStringLiteral("Picture");
+            } else {
+                control = new multibutton::zqButtons_H(parent);
+                pictureKey = QStringLiteral("Image");
+            }
+            control->setObjectName(name);
+            if (!iconName.isEmpty() && !pictureKey.isEmpty()) {
+                const QImage image = icon(iconName);
+                if (!image.isNull())
+                    bag.WriteProperty(pictureKey, kind == QLatin1String("bvlBUTTON") ? ui::Picture::FromBitmap(image)
+                                                                                     : ui::Picture::FromIcon(image));
+            }
+            if (parent == this)
+                AddControl(control, name);
+            control->Move(left, top, width, height);
+            control->Restore(bag);
+            control->Move(left, top, width, height);
+            widget = control;
+            if (name == QLatin1String("scrSpeed"))
+                scrSpeed_ = static_cast<controls::UcScroll *>(control);
+            else if (name == QLatin1String("scrPitch"))
+                scrPitch_ = static_cast<controls::UcScroll *>(control);
+            else if (kind == QLatin1String("bvlBUTTON")) {
+                auto *button = static_cast<bevel::bvlBUTTON *>(control);
+                const std::pair<const char *, bevel::bvlBUTTON **> buttonSlots[] = {
+                    {"cmdSpkText", &cmdSpkText_},     {"cmdPauseText", &cmdPauseText_}, {"cmdStopText", &cmdStopText_},
+                    {"cmdClearText", &cmdClearText_}, {"cmdSaveFile", &cmdSaveFile_},   {"cmdRec", &cmdRec_}};
+                for (const auto &[slotName, slot] : buttonSlots)
+                    if (name == QLatin1String(slotName))
+                        *slot = button;
+            }
+        } else {
+            return fail(QStringLiteral("%1 is of an unknown kind \"%2\"").arg(name, kind));
+        }
+
+        if (!widget->objectName().size())
+            widget->setObjectName(index >= 0 ? QStringLiteral("%1(%2)").arg(name).arg(index) : name);
+        if (!qobject_cast<ui::UserControl *>(widget)) {
+            widget->setGeometry(box);
+            if (parent == this)
+                AddControl(widget, widget->objectName());
+        }
+        const QString tip = bag.ReadProperty<QString>(QStringLiteral("ToolTipText"), QString());
+        if (!tip.isEmpty())
+            widget->setToolTip(tip);
+        const QString tag = bag.ReadProperty<QString>(QStringLiteral("Tag"), QString());
+        if (!tag.isEmpty())
+            skin::SetControlTag(widget, tag);
+        if (!bag.ReadProperty<bool>(QStringLiteral("Visible"), true))
+            widget->hide();
+        if (byName.count(widget->objectName()) == 0)
+            byName[widget->objectName()] = widget;
+        if (byName.count(name) == 0)
+            byName[name] = widget;
+    }
+
+    QStringList missing;
+    const std::pair<const char *, const void *> required[] = {
+        {"RichTextBox1", richTextBox1_}, {"RTFtemp", rtfTemp_},          {"optVoice(0)", optVoice_[0]},
+        {"optVoice(1)", optVoice_[1]},   {"optVoice(2)", optVoice_[2]},  {"scrSpeed", scrSpeed_},
+        {"scrPitch", scrPitch_},         {"cmdSpkText", cmdSpkText_},    {"cmdPauseText", cmdPauseText_},
+        {"cmdStopText", cmdStopText_},   {"cmdClearText", cmdClearText_}, {"cmdSaveFile", cmdSaveFile_},
+        {"cmdRec", cmdRec_},             {"txtFile", txtFile_},          {"lblStatus", lblStatus_},
+        {"Picture1", picture1_},         {"SmartMenuXP1", smartMenuXP1_}};
+    for (const auto &[controlName, pointer] : required)
+        if (!pointer)
+            missing << QString::fromLatin1(controlName);
+    for (const ToolCommand &command : kToolCommands)
+        if (!ToolButton(QString::fromLatin1(command.name)))
+            missing << QString::fromLatin1(command.name);
+    for (int i = 1; i <= 3; ++i)
+        if (!UcCmd(i))
+            missing << QStringLiteral("UcCmd%1").arg(i);
+    if (!missing.isEmpty())
+        return fail(QStringLiteral("it lacks %1").arg(missing.join(QStringLiteral(", "))));
+
+    timer1_ = new ui::Timer(this);
+    timer1_->SetInterval(1);
+    engine_ = std::make_unique<speech::SpeechEngine>(options_.engine);
+    return true;
+}
+
+multibutton::zqButtons_H *Main::ToolButton(const QString &name) const
+{
+    return qobject_cast<multibutton::zqButtons_H *>(Control(name));
+}
+
+controls::UcCmd *Main::UcCmd(int number) const
+{
+    return qobject_cast<controls::UcCmd *>(Control(QStringLiteral("UcCmd%1").arg(number)));
+}
+
+void Main::Connect()
+{
+    connect(this, &ui::Form::Load, this, &Main::Form_Load);
+    connect(this, &ui::Form::Unload, this, [this](int &) { Form_Unload(); });
+    for (int i = 0; i < 3; ++i)
+        connect(optVoice_[std::size_t(i)], &QRadioButton::clicked, this, [this, i] { optVoice_Click(i); });
+    connect(smartMenuXP1_, &MenuBar::ItemClick, this, &Main::SmartMenuXP1_ItemClick);
+    connect(UcCmd(1), &controls::UcCmd::Click, this, &Main::UcCmd1_Click);
+    connect(UcCmd(2), &controls::UcCmd::Click, this, &Main::UcCmd2_Click);
+    connect(cmdSpkText_, &bevel::bvlBUTTON::Click, this, &Main::cmdSpkText_Click);
+    connect(cmdPauseText_, &bevel::bvlBUTTON::Click, this, &Main::cmdPauseText_Click);
+    connect(cmdStopText_, &bevel::bvlBUTTON::Click, this, &Main::cmdStopText_Click);
+    connect(cmdClearText_, &bevel::bvlBUTTON::Click, this, &Main::cmdClearText_Click);
+    connect(cmdSaveFile_, &bevel::bvlBUTTON::Click, this, &Main::cmdSaveFile_Click);
+    connect(cmdRec_, &bevel::bvlBUTTON::Click, this, &Main::cmdRec_Click);
+    for (const ToolCommand &command : kToolCommands)
+        connect(ToolButton(QString::fromLatin1(command.name)), &multibutton::zqButtons_H::Click, this, command.handler);
+    connect(engine_.get(), &speech::SpeechEngine::OutputStopped, this, &Main::DirectSS1_OutputStopped);
+    connect(timer1_, &ui::Timer::Tick, this, &Main::Timer1_Timer);
+}
+
+// ---- Start-up, voices, menu, shutdown ----------------------------------------------------------
+
+void Main::Form_Load()
+{
+    skin_ = new skin::ClsSkin(this);
+    skin_->SetTheForm(this);
+    skin_->SetFrmPict();
+
+    BuildMenu();
+
+    picture1_->Prepare(20);
+
+    timer1_->SetEnabled(false);
+    cmdPauseText_->SetEnabled(false);
+
+    windowProcId_ = AddMessageFilter(
+        [this](unsigned msg, ui::WPARAM wParam, ui::LPARAM lParam, ui::LRESULT &result) {
+            return StudioWindowProc(msg, wParam, lParam, result);
+        },
+        this);
+
+    vState_ = 1;
+    recording_ = false;
+
+    DiscoverVoices();
+
+    scrSpeed_->SetValue(strings::Voices[0].speed);
+    scrPitch_->SetValue(strings::Voices[0].tone);
+
+    richTextBox1_->SetSelColor(strings::StartTextColour);
+    commonDialog1_.SetColor(strings::StartTextColour);
+    richTextBox1_->SetSelFontName(strings::StartFontName);
+    commonDialog1_.SetFontName(strings::StartFontName);
+    richTextBox1_->SetSelFontSize(strings::StartFontSize);
+    commonDialog1_.SetFontSize(strings::StartFontSize);
+}
+
+bool Main::StudioWindowProc(unsigned msg, ui::WPARAM wParam, ui::LPARAM, ui::LRESULT &result)
+{
+    // The window keeps its size: the system's size command (an edge drag turns into one) is
+    // dropped; moving goes on as usual.
+    if (msg == ui::WM_SYSCOMMAND && wParam >= ui::SC_SIZE && wParam <= ui::SC_SIZE + 0xF) {
+        result = 0;
+        return true;
+    }
+    if (msg == ui::WM_NCDESTROY && windowProcId_ != 0) {
+        const int id = windowProcId_;
+        windowProcId_ = 0;
+        RemoveMessageFilter(id);
+    }
+    return false;
+}
+
+void Main::Form_Unload()
+{
+    if (about_)
+        about_->close();
+    delete about_.data();
+    if (help_)
+        help_->HHClose();
+    timer1_->SetEnabled(false);
+    // Speech still playing ends with the window; an unfinished recording is not kept.
+    engine_->StopAudio();
+    engine_->SetOutputWaveFile(QString());
+}
+
+void Main::DiscoverVoices()
+{
+    const auto n = static_cast<std::int16_t>(engine_->GetModeCount());
+    for (int i = 1; i <= n; ++i) {
+        const QString speaker = engine_->GetModeSpeaker(i);
+        for (std::size_t v = 0; v < strings::Voices.size(); ++v)
+            if (speaker == QLatin1String(strings::Voices[v].speaker)) {
+                voiceModeIndex_[v] = i;
+                break;
+            }
+    }
+}
+
+void Main::optVoice_Click(int index)
+{
+    if (index < 0 || index >= static_cast<int>(strings::Voices.size()))
+        return;
+    scrSpeed_->SetValue(strings::Voices[std::size_t(index)].speed);
+    scrPitch_->SetValue(strings::Voices[std::size_t(index)].tone);
+}
+
+void Main::BuildMenu()
+{
+    smartMenuXP1_->AddItem(QString(), strings::KeyFile, MenuBar::Normal, QStringLiteral("File"));
+    smartMenuXP1_->AddItem(strings::KeyFile, strings::KeyExit, MenuBar::Normal, QStringLiteral("Exit"), 3);
+    smartMenuXP1_->AddItem(QString(), strings::KeyHelp, MenuBar::Normal, QStringLiteral("Help"));
+    smartMenuXP1_->AddItem(strings::KeyHelp, strings::KeyHelpFile, MenuBar::Normal, QStringLiteral("How to Use"), 8);
+    smartMenuXP1_->AddItem(strings::KeyHelp, QString(), MenuBar::Separator, QString());
+    smartMenuXP1_->AddItem(strings::KeyHelp, strings::KeyAbout, MenuBar::Normal, QStringLiteral("About"), 7);
+    smartMenuXP1_->SetFontName(QStringLiteral("Ms Sans Serif"));
+    smartMenuXP1_->SetFontSize(9);
+}
+
+void Main::SmartMenuXP1_ItemClick(int index)
+{
+    const QString key = smartMenuXP1_->Key(index);
+    if (key == strings::KeyExit) {
+        if (about_)
+            about_->close();
+        CloseFromCode();
+    } else if (key == strings::KeyHelpFile) {
+        ShowHowToUse();
+    } else if (key == strings::KeyAbout) {
+        if (!about_) {
+            about_ = new about::About();
+            about_->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        about_->show();
+        about_->raise();
+    }
+}
+
+void Main::ShowHowToUse()
+{
+    if (!help_)
+        help_ = std::make_unique<help::HTMLHelp>();
+    help_->SetCHMFile(services::AppPaths::ProgramFolder() + strings::HelpFile);
+    help_->SetHHTopicID(strings::HelpTopic);
+    help_->SetHHWindow(strings::HelpWindow);
+    help_->HHDisplayTopicID(this);
+}
+
+void Main::UcCmd1_Click()
+{
+    CloseFromCode();
+}
+
+void Main::UcCmd2_Click()
+{
+    SetWindowState(ui::vbMinimized);
+}
+
+// ---- Speaking ----------------------------------------------------------------------------------
+
+int Main::SelectedVoice() const
+{
+    for (int i = 0; i < 3; ++i)
+        if (optVoice_[std::size_t(i)]->isChecked())
+            return i;
+    return -1;
+}
+
+void Main::SetStatus(const QString &caption, std::uint32_t colour)
+{
+    lblStatus_->setText(caption);
+    statusColour_ = colour;
+    QPalette p = lblStatus_->palette();
+    p.setColor(QPalette::WindowText, ToQColor(colour));
+    lblStatus_->setPalette(p);
+}
+
+void Main::EngineSetUp()
+{
+    const int voice = SelectedVoice();
+    if (voice >= 0)
+        engine_->SelectVoiceMode(voiceModeIndex_[std::size_t(voice)]);
+    engine_->SetSpeed(scrSpeed_->Value());
+    engine_->SetPitch(scrPitch_->Value());
+}
+
+void Main::StatusCheck()
+{
+    if (engine_->GetLastStatus() != speech::E_UNEXPECTED)
+        return;
+    services::MessageBox::Current().Show(strings::NotCompatible, Title(),
+                                         services::MB_OK | services::MB_ICONEXCLAMATION);
+    const int voice = SelectedVoice();
+    if (voice < 0)
+        return;
+    scrSpeed_->SetValue(strings::Voices[std::size_t(voice)].speed);
+    scrPitch_->SetValue(strings::Voices[std::size_t(voice)].tone);
+}
+
+void Main::cmdSpkText_Click()
+{
+    EngineSetUp();
+    const QString text = richTextBox1_->Text();
+    if (text.isEmpty()) {
+        services::MessageBox::Current().Show(strings::EnterText, Title(), services::MB_OK | services::MB_ICONEXCLAMATION);
+        return;
+    }
+    engine_->Speak(text);
+    const std::uint32_t status = engine_->GetLastStatus();
+    timer1_->SetEnabled(true);
+    cmdPauseText_->SetEnabled(true);
+    SetStatus(strings::Speaking, strings::SpeakingColour);
+    cmdClearText_->SetEnabled(false);
+    if (status == speech::E_UNEXPECTED)
+        StatusCheck();
+}
+
+void Main::cmdPauseText_Click()
+{
+    const QString caption = cmdPauseText_->Caption();
+    if (caption == strings::Pause) {
+        engine_->PauseAudio();
+        cmdPauseText_->SetCaption(strings::Resume);
+        cmdSpkText_->SetEnabled(false);
+        timer1_->SetEnabled(false);
+        vState_ = 2;
+        SetStatus(strings::Paused, strings::PausedColour);
+    } else if (caption == strings::Resume) {
+        engine_->ResumeAudio();
+        cmdPauseText_->SetCaption(strings::Pause);
+        cmdSpkText_->SetEnabled(true);
+        timer1_->SetEnabled(true);
+        vState_ = 1;
+        SetStatus(strings::Speaking, strings::SpeakingColour);
+    }
+}
+
+void Main::BlankDisplay()
+{
+    picture1_->Blank();
+}
+
+void Main::cmdStopText_Click()
+{
+    engine_->StopAudio();
+    if (!recording_)
+        engine_->SetOutputWaveFile(QString());
+    timer1_->SetEnabled(false);
+    cmdSpkText_->SetEnabled(true);
+    cmdPauseText_->SetEnabled(false);
+    cmdClearText_->SetEnabled(true);
+    cmdPauseText_->SetCaption(strings::Pause);
+    vState_ = 1;
+    BlankDisplay();
+    SetStatus(strings::Stopped, strings::StoppedColour);
+}
+
+void Main::DirectSS1_OutputStopped()
+{
+    const std::uint32_t status = engine_->GetLastStatus();
+    timer1_->SetEnabled(false);
+    BlankDisplay();
+    const bool wasRecording = recording_;
+    if (recording_) {
+        engine_->SetOutputWaveFile(QString());
+        cmdSpkText_->SetEnabled(true);
+        cmdPauseText_->SetEnabled(true);
+        cmdClearText_->SetEnabled(true);
+        recording_ = false;
+    }
+    if (vState_ == 1)
+        cmdPauseText_->SetEnabled(false);
+    if (vState_ == 2)
+        SetStatus(strings::Paused, strings::PausedColour);
+    else
+        SetStatus(strings::Stopped, strings::StoppedColour);
+
+    // A recording that could not be written must not end as if it had worked, and speech with no
+    // sound device must not end in silence without a word.
+    if (wasRecording && (status == speech::E_ACCESSDENIED || status == speech::STG_E_CANTSAVE)) {
+        const QString reason =
+            status == speech::E_ACCESSDENIED ? strings::RecordingDenied : strings::RecordingNotSaved;
+        services::MessageBox::Current().Show(strings::RecordingFailed.arg(txtFile_->text(), reason), Title(),
+                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+    } else if (!wasRecording && status == speech::AUDCLNT_E_DEVICE_INVALIDATED) {
+        services::MessageBox::Current().Show(strings::NoSoundDevice, Title(),
+                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+    }
+}
+
+void Main::Timer1_Timer()
+{
+    picture1_->Tick();
+}
+
+void Main::Drawbox(double boxLeft, double BoxWidth, std::uint32_t boxColor, float Value, int Index)
+{
+    picture1_->Drawbox(boxLeft, BoxWidth, boxColor, Value, Index);
+}
+
+// ---- Recording ---------------------------------------------------------------------------------
+
+void Main::cmdSaveFile_Click()
+{
+    commonDialog1_.SetFilter(strings::WaveFilter);
+    commonDialog1_.ShowSave();
+    txtFile_->setText(commonDialog1_.FileName());
+}
+
+void Main::cmdRec_Click()
+{
+    EngineSetUp();
+    const QString text = richTextBox1_->Text();
+    if (text.isEmpty()) {
+        services::MessageBox::Current().Show(strings::EnterText, Title(), services::MB_OK | services::MB_ICONEXCLAMATION);
+        return;
+    }
+    // The path in the box is the one recorded to: the save dialog fills it, and a path typed
+    // by hand is honoured as well.
+    const QString path = txtFile_->text().trimmed();
+    if (path.isEmpty()) {
+        services::MessageBox::Current().Show(strings::EnterFileName, Title(),
+                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (QFileInfo::exists(path) &&
+        services::MessageBox::Current().Show(strings::FileExists, Title(), services::MB_OKCANCEL) != services::IDOK)
+        return;
+    engine_->SetOutputWaveFile(path);
+    engine_->Speak(text);
+    const std::uint32_t status = engine_->GetLastStatus();
+    timer1_->SetEnabled(true);
+    SetStatus(strings::RecordingCaption, strings::RecordingColour);
+    recording_ = true;
+    cmdSpkText_->SetEnabled(false);
+    cmdPauseText_->SetEnabled(false);
+    cmdClearText_->SetEnabled(false);
+    if (status == speech::E_UNEXPECTED)
+        StatusCheck();
+}
+
+// ---- Opening documents -------------------------------------------------------------------------
+
+void Main::cmdOpen_Click()
+{
+    ModCmnDlg::SetDialogFilter(strings::OpenFilter);
+    if (!ModCmnDlg::ShowOpenDialog() || ModCmnDlg::DialogFileName().isEmpty())
+        return;
+    const QString path = ModCmnDlg::DialogFileName();
+    repaint();
+    {
+        documents::BusyPointer busy;
+        richTextBox1_->SetText(QString());
+        const int filterIndex = ModCmnDlg::DialogFilterIndex();
+        if (filterIndex == 2) {
+            QString error;
+            if (rtfTemp_->LoadFile(path, &error)) {
+                richTextBox1_->SetSelText(rtfTemp_->Text());
+                rtfTemp_->SetText(QString());
+            } else {
+                services::MessageBox::Current().Show(error, Title(), services::MB_OK | services::MB_ICONSTOP);
+            }
+        } else if (filterIndex >= 1 && filterIndex <= 4) {
+            if (const std::optional<QString> text = documents::LoadForEditor(path, filterIndex))
+                richTextBox1_->SetSelText(*text);
+        }
+        richTextBox1_->SetTag(path);
+        richTextBox1_->SetSelStart(0);
+    }
+    richTextBox1_->SetSelStart(0);
+    richTextBox1_->SetSelLength(richTextBox1_->Text().size());
+    richTextBox1_->SetSelFontName(commonDialog1_.FontName());
+    richTextBox1_->SetSelFontSize(commonDialog1_.FontSize());
+    richTextBox1_->SetSelBold(commonDialog1_.FontBold());
+    richTextBox1_->SetSelItalic(commonDialog1_.FontItalic());
+    richTextBox1_->SetSelUnderline(commonDialog1_.FontUnderline());
+    richTextBox1_->SetSelStrikethru(commonDialog1_.FontStrikethru());
+    richTextBox1_->SetSelColor(commonDialog1_.Color());
+    richTextBox1_->SetSelStart(0);
+}
+
+// ---- Editing -----------------------------------------------------------------------------------
+
+void Main::cmdAll_Click()
+{
+    richTextBox1_->SetSelStart(0);
+    richTextBox1_->SetSelLength(richTextBox1_->Text().size());
+    richTextBox1_->SetFocus();
+}
+
+void Main::cmdCut_Click()
+{
+    services::Clipboard::SetText(richTextBox1_->SelText());
+    richTextBox1_->SetSelText(QString());
+}
+
+void Main::cmdCopy_Click()
+{
+    services::Clipboard::SetText(richTextBox1_->SelText());
+}
+
+void Main::cmdPaste_Click()
+{
+    const QString text = services::Clipboard::GetText();
+    if (!text.isEmpty())
+        richTextBox1_->SetSelText(text);
+}
+
+void Main::cmdDelete_Click()
+{
+    richTextBox1_->SetSelText(QString());
+}
+
+void Main::cmdClear_Click()
+{
+    services::Clipboard::Clear();
+}
+
+void Main::cmdBold_Click()
+{
+    const std::optional<bool> bold = richTextBox1_->SelBold();
+    richTextBox1_->SetSelBold(bold.has_value() && !*bold);
+}
+
+void Main::cmdItalic_Click()
+{
+    const std::optional<bool> italic = richTextBox1_->SelItalic();
+    richTextBox1_->SetSelItalic(italic.has_value() && !*italic);
+}
+
+void Main::cmdFont_Click()
+{
+    commonDialog1_.SetFlags(3);
+    commonDialog1_.ShowFont();
+    richTextBox1_->SetSelFontName(commonDialog1_.FontName());
+    richTextBox1_->SetSelFontSize(commonDialog1_.FontSize());
+    richTextBox1_->SetSelStrikethru(commonDialog1_.FontStrikethru());
+    richTextBox1_->SetSelUnderline(commonDialog1_.FontUnderline());
+    richTextBox1_->SetSelBold(commonDialog1_.FontBold());
+    richTextBox1_->SetSelItalic(commonDialog1_.FontItalic());
+}
+
+void Main::cmdForeColor_Click()
+{
+    commonDialog1_.ShowColor();
+    richTextBox1_->SetSelColor(commonDialog1_.Color());
+}
+
+void Main::cmdBackColor_Click()
+{
+    commonDialog1_.ShowColor();
+    richTextBox1_->SetBackColor(commonDialog1_.Color());
+}
+
+void Main::cmdClearText_Click()
+{
+    richTextBox1_->SetText(QString());
+}
+
+} // namespace studio

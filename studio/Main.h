@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "about/About.h"
+#include "platform/ui/Form.h"
+#include "speech/SpeechEngine.h"
+#include "studio/CommonDialog.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace bevel {
+class bvlBUTTON;
+}
+namespace controls {
+class UcCmd;
+class UcScroll;
+}
+namespace help {
+class HTMLHelp;
+}
+namespace multibutton {
+class zqButtons_H;
+}
+namespace skin {
+class ClsSkin;
+}
+namespace ui {
+class Timer;
+}
+
+namespace studio {
+
+class LevelDisplay;
+class MenuBar;
+class RichTextBox;
+
+// The studio window: the editor, the voice choice, speed and tone, the speech buttons, the
+// editing tool bar, the level display and the menu, built from the window definition and driving
+// the speech engine.
+class Main : public ui::Form {
+    Q_OBJECT
+public:
+    struct Options {
+        // The window definition; the program folder's one when empty.
+        QString definition;
+        // The folder the icons named by the definition are read from; the program folder's when empty.
+        QString iconFolder;
+        // The speech engine's voices and sound output; the installed ones when left empty.
+        speech::SpeechEngine::Environment engine;
+    };
+
+    // Builds the window from its definition. On failure returns nullptr and fills `error`.
+    static std::unique_ptr<Main> Create(const Options &options, QString *error);
+    ~Main() override;
+
+    // Window state.
+    std::int16_t VState() const { return vState_; }
+    bool Recording() const { return recording_; }
+    int VoiceModeIndex(int voice) const { return voiceModeIndex_.at(static_cast<std::size_t>(voice)); }
+
+    // The controls, by their names in the definition.
+    RichTextBox *RichTextBox1() const { return richTextBox1_; }
+    RichTextBox *RTFtemp() const { return rtfTemp_; }
+    speech::SpeechEngine *DirectSS1() const { return engine_.get(); }
+    QRadioButton *optVoice(int index) const { return optVoice_.at(static_cast<std::size_t>(index)); }
+    controls::UcScroll *scrSpeed() const { return scrSpeed_; }
+    controls::UcScroll *scrPitch() const { return scrPitch_; }
+    bevel::bvlBUTTON *cmdSpkText() const { return cmdSpkText_; }
+    bevel::bvlBUTTON *cmdPauseText() const { return cmdPauseText_; }
+    bevel::bvlBUTTON *cmdStopText() const { return cmdStopText_; }
+    bevel::bvlBUTTON *cmdClearText() const { return cmdClearText_; }
+    bevel::bvlBUTTON *cmdSaveFile() const { return cmdSaveFile_; }
+    bevel::bvlBUTTON *cmdRec() const { return cmdRec_; }
+    QLineEdit *txtFile() const { return txtFile_; }
+    multibutton::zqButtons_H *ToolButton(const QString &name) const;
+    QLabel *lblStatus() const { return lblStatus_; }
+    LevelDisplay *Picture1() const { return picture1_; }
+    ui::Timer *Timer1() const { return timer1_; }
+    CommonDialog &CommonDialog1() { return commonDialog1_; }
+    MenuBar *SmartMenuXP1() const { return smartMenuXP1_; }
+    controls::UcCmd *UcCmd(int number) const;
+    skin::ClsSkin *Skin() const { return skin_; }
+    about::About *AboutWindow() const { return about_.data(); }
+    help::HTMLHelp *Help() const { return help_.get(); }
+    // The status label's text colour (0x00BBGGRR).
+    std::uint32_t StatusColour() const { return statusColour_; }
+
+    // Handlers.
+    void Form_Load();
+    void Form_Unload();
+    void optVoice_Click(int index);
+    void SmartMenuXP1_ItemClick(int index);
+    void UcCmd1_Click();
+    void UcCmd2_Click();
+    void cmdSpkText_Click();
+    void cmdPauseText_Click();
+    void cmdStopText_Click();
+    void DirectSS1_OutputStopped();
+    void Timer1_Timer();
+    void cmdSaveFile_Click();
+    void cmdRec_Click();
+    void cmdOpen_Click();
+    void cmdAll_Click();
+    void cmdCut_Click();
+    void cmdCopy_Click();
+    void cmdPaste_Click();
+    void cmdDelete_Click();
+    void cmdClear_Click();
+    void cmdBold_Click();
+    void cmdItalic_Click();
+    void cmdFont_Click();
+    void cmdForeColor_Click();
+    void cmdBackColor_Click();
+    void cmdClearText_Click();
+
+    // Draws one bar of the level display.
+    void Drawbox(double boxLeft, double BoxWidth, std::uint32_t boxColor, float Value, int Index);
+
+    void DiscoverVoices();
+    void BuildMenu();
+    void ShowHowToUse();
+
+private:
+    explicit Main(const Options &options);
+    bool Build(QString *error);
+    void Connect();
+    void EngineSetUp();
+    void StatusCheck();
+    void SetStatus(const QString &caption, std::uint32_t colour);
+    int SelectedVoice() const;
+    void BlankDisplay();
+    bool StudioWindowProc(unsigned msg, ui::WPARAM wParam, ui::LPARAM lParam, ui::LRESULT &result);
+
+    Options options_;
+    std::unique_ptr<speech::SpeechEngine> engine_;
+    skin::ClsSkin *skin_ = nullptr;
+    std::unique_ptr<help::HTMLHelp> help_;
+    QPointer<about::About> about_;
+    CommonDialog commonDialog1_;
+    int windowProcId_ = 0;
+
+    std::int16_t vState_ = 1;
+    bool recording_ = false;
+    std::array<int, 3> voiceModeIndex_{};
+    std::uint32_t statusColour_ = 0xEBF4B5;
+
+    RichTextBox *richTextBox1_ = nullptr;
+    RichTextBox *rtfTemp_ = nullptr;
+    std::array<QRadioButton *, 3> optVoice_{};
+    controls::UcScroll *scrSpeed_ = nullptr;
+    controls::UcScroll *scrPitch_ = nullptr;
+    bevel::bvlBUTTON *cmdSpkText_ = nullptr;
+    bevel::bvlBUTTON *cmdPauseText_ = nullptr;
+    bevel::bvlBUTTON *cmdStopText_ = nullptr;
+    bevel::bvlBUTTON *cmdClearText_ = nullptr;
+    bevel::bvlBUTTON *cmdSaveFile_ = nullptr;
+    bevel::bvlBUTTON *cmdRec_ = nullptr;
+    QLineEdit *txtFile_ = nullptr;
+    QLabel *lblStatus_ = nullptr;
+    LevelDisplay *picture1_ = nullptr;
+    ui::Timer *timer1_ = nullptr;
+    MenuBar *smartMenuXP1_ = nullptr;
+    std::vector<QImage> smallImages_;
+};
+
+} // namespace studio
