@@ -48,6 +48,15 @@ qint64 PcmSource::bytesAvailable() const
     return available;
 }
 
+bool PcmSource::atEnd() const
+{
+    for (const auto &buffer : chain_) {
+        if (!buffer->Exhausted())
+            return false;
+    }
+    return true;
+}
+
 qint64 PcmSource::readData(char *data, qint64 maxSize)
 {
     qint64 total = 0;

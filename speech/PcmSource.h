@@ -20,6 +20,7 @@ public:
 
     void Append(std::shared_ptr<PcmBuffer> buffer);
     void SetOutputRate(int sampleRate) { outputRate_ = sampleRate; }
+    int OutputRate() const { return outputRate_; }
     // Everything appended has been read to its end.
     bool Exhausted();
     // The rate of the next buffer when it differs from the output's rate and all before it is read; else 0.
@@ -30,6 +31,9 @@ public:
 
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
+    // Not at its end while more speech is to come, even when none is ready yet: an output that
+    // saw "at end" would stop pulling.
+    bool atEnd() const override;
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;

@@ -31,6 +31,8 @@ constexpr int kBufferSeconds = 2;
 constexpr qsizetype kClauseRunLength = 2000;
 // The longest first piece for a synthesiser that needs a whole sentence before its first sound.
 constexpr qsizetype kFirstPieceLength = 60;
+// How long an output may sit idle with speech waiting before it is restarted.
+constexpr qint64 kRestallMilliseconds = 100;
 // How often the engine looks after the output while something plays.
 constexpr int kPollMilliseconds = 10;
 // An output that has pulled nothing for this long after its input ended has played everything,
@@ -394,6 +396,16 @@ void SpeechEngine::Private::Poll()
         if (read != lastSamplesRead) {
             lastSamplesRead = read;
             sinceLastRead.start();
+        }
+        // An output that ran dry while synthesis was busy may not come back by itself once speech
+        // is ready again: tell it, and if it still takes nothing, start it afresh where it was.
+        if (device && device->Idle() && source->bytesAvailable() > 0) {
+            Q_EMIT source->readyRead();
+            if (sinceLastRead.elapsed() > kRestallMilliseconds && !OpenDevice(source->OutputRate())) {
+                Abort();
+                PostOutputStopped();
+                return;
+            }
         }
         // The next text is at another sample rate: once the output has played out, reopen it.
         if (const int pending = source->PendingRate()) {
