@@ -98,7 +98,7 @@ void MenuBar::SetFontSize(double points)
 void MenuBar::SetColours(std::uint32_t back, std::uint32_t text, std::uint32_t selectionBack, std::uint32_t selectionText)
 {
     style_ = QStringLiteral("QMenuBar { background: %1; color: %2; border: 1px solid %2; padding: 0px; spacing: 0px; }"
-                            "QMenuBar::item { background: transparent; padding: 2px 2px; margin: 0px; }"
+                            "QMenuBar::item { background: transparent; padding: 1px 1px; margin: 0px; }"
                             "QMenuBar::item:selected, QMenuBar::item:pressed { background: %3; color: %4; }"
                             "QMenu { background: %1; color: %2; border: 1px solid %2; }"
                             "QMenu::item { padding: 3px 18px 3px 24px; }"
