@@ -3,6 +3,9 @@
 // installed voices (or a catalogue of the test's own) and a sound device the test pulls by hand.
 #include "studio/Main.h"
 
+#include "about/About.h"
+#include "studio/FontSubstitutes.h"
+
 #include "bevel/bvlBUTTON.h"
 #include "controls/UcScroll.h"
 #include "multibutton/zqButtons_H.h"
@@ -19,6 +22,8 @@
 #include "tests/studio/ScriptedDialogProvider.h"
 
 #include <QFile>
+#include <QFontDatabase>
+#include <QPointer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -391,6 +396,51 @@ TEST_F(MainTest, SizingRefusedMovingAndMinimisingPass)
     window->SendMessage(ui::WM_SYSCOMMAND, unsigned(ui::SC_MOVE) | unsigned(ui::HTCAPTION));
     EXPECT_TRUE(window->ManualDragActive());
     QTest::mouseRelease(window.get(), Qt::LeftButton);
+}
+
+TEST_F(MainTest, AboutShowsAndExitUnloadsItFirst)
+{
+    Open();
+    window->SmartMenuXP1()->Action(5)->trigger();
+    QPointer<about::About> about = window->AboutWindow();
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    QSignalSpy unloaded(window.get(), &ui::Form::Unload);
+    window->SmartMenuXP1()->Action(1)->trigger();
+    EXPECT_EQ(unloaded.size(), 1);
+    EXPECT_FALSE(window->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(about.isNull() || !about->isVisible());
+}
+
+TEST_F(MainTest, UnloadEndsSpeech)
+{
+    Open();
+    window->RichTextBox1()->SetText(QStringLiteral("Still talking when the window goes."));
+    window->cmdSpkText_Click();
+    window->UcCmd1_Click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->Timer1()->Enabled());
+    EXPECT_EQ(device->source, nullptr);
+}
+
+TEST(FontSubstitutesTest, DesignNamesDrawWithInstalledLookAlikes)
+{
+    FontSubstitutes::Install();
+    EXPECT_EQ(FontSubstitutes::Installed(QStringLiteral("ms sans serif")), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(QFont::substitute(QStringLiteral("Times New Roman")).toLower(), QStringLiteral("liberation serif"));
+    ui::StdFont impact;
+    impact.Name = QStringLiteral("Impact");
+    impact.Size = 12;
+    const QFont f = FontSubstitutes::ToQFont(impact);
+    EXPECT_EQ(f.families().value(0), QStringLiteral("DejaVu Sans Condensed"));
+    EXPECT_EQ(f.weight(), QFont::Bold);
+    // Every look-alike is installed, so the window looks the same everywhere.
+    int count = 0;
+    const FontSubstitutes::Entry *entries = FontSubstitutes::Entries(&count);
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(QFontDatabase::hasFamily(QString::fromLatin1(entries[i].installed))) << entries[i].installed;
 }
 
 } // namespace
