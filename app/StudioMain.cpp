@@ -27,7 +27,8 @@ int main(int argc, char *argv[])
     QString error;
     std::unique_ptr<studio::Main> window = studio::Main::Create({}, &error);
     if (!window) {
-        services::MessageBox::Current().Show(error, studio::strings::WindowTitle, services::MB_OK | services::MB_ICONSTOP);
+        services::MessageBox::Current().Show(error, studio::strings::WindowTitle,
+                                             services::MB_OK | services::MB_ICONSTOP);
         return 1;
     }
     window->show();

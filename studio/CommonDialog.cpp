@@ -5,7 +5,8 @@
 
 #include <QFileInfo>
 
-namespace studio {
+namespace studio
+{
 
 bool CommonDialog::ShowSave()
 {

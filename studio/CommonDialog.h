@@ -7,13 +7,15 @@
 
 class QWidget;
 
-namespace studio {
+namespace studio
+{
 
 // The save, colour and font dialogs with the values they keep between calls. Each Show* returns
 // when the dialog closes; a cancelled dialog leaves every value as it was. The dialogs come from
 // the current DialogProvider.
-class CommonDialog {
-public:
+class CommonDialog
+{
+  public:
     explicit CommonDialog(QWidget *owner = nullptr) : owner_(owner) {}
 
     std::uint32_t Color() const { return color_; }
@@ -46,7 +48,7 @@ public:
     bool ShowColor();
     bool ShowFont();
 
-private:
+  private:
     QWidget *owner_;
     std::uint32_t color_ = 0;
     QString fontName_;

@@ -7,9 +7,11 @@
 
 #include <iterator>
 
-namespace studio {
+namespace studio
+{
 
-namespace {
+namespace
+{
 
 const FontSubstitutes::Entry kEntries[] = {
     {"Verdana", "DejaVu Sans", 0},

@@ -6,16 +6,19 @@
 #include <QFont>
 #include <QString>
 
-namespace studio {
+namespace studio
+{
 
 // The window keeps the font names it was designed with; each is drawn with an installed free
 // look-alike, mapped explicitly so the window looks the same on every machine.
-class FontSubstitutes {
-public:
+class FontSubstitutes
+{
+  public:
     struct Entry {
         const char *design;
         const char *installed;
-        int weight; // QFont::Weight the look-alike needs to match the design face's heaviness; 0 keeps the asked weight
+        int weight; // QFont::Weight the look-alike needs to match the design face's heaviness; 0 keeps the
+                    // asked weight
     };
     static const Entry *Entries(int *count);
 

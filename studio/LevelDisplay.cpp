@@ -12,9 +12,11 @@
 #include <chrono>
 #include <cmath>
 
-namespace studio {
+namespace studio
+{
 
-namespace {
+namespace
+{
 
 QColor ToQColor(std::uint32_t colour)
 {
@@ -30,9 +32,8 @@ int RoundHalfEven(double v)
 } // namespace
 
 LevelDisplay::LevelDisplay(QWidget *parent)
-    : QWidget(parent),
-      random_(static_cast<std::mt19937::result_type>(
-          std::chrono::system_clock::now().time_since_epoch().count())),
+    : QWidget(parent), random_(static_cast<std::mt19937::result_type>(
+                           std::chrono::system_clock::now().time_since_epoch().count())),
       frameTimer_(new QTimer(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -70,7 +71,8 @@ std::uint32_t LevelDisplay::BarColour(int index) const
     const double c = 255.0 / (barCount_ + 5);
     const double v = (index + 5) * c;
     const auto channel = [](double x) { return std::min(255, RoundHalfEven(x)); };
-    return std::uint32_t(channel(v)) | std::uint32_t(channel(v + 50)) << 8 | std::uint32_t(channel(v + 50)) << 16;
+    return std::uint32_t(channel(v)) | std::uint32_t(channel(v + 50)) << 8 |
+           std::uint32_t(channel(v + 50)) << 16;
 }
 
 void LevelDisplay::Tick()

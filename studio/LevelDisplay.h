@@ -12,15 +12,17 @@
 
 class QTimer;
 
-namespace studio {
+namespace studio
+{
 
 // The level display: a row of bars that wander up and down while speech plays, cut into
 // segments by lines of the background colour. Coordinates are twips, as the display was laid
 // out; each tick moves every bar by a fresh random step, and the picture is drawn and shown at
 // most once per screen frame however fast the ticks come.
-class LevelDisplay : public QWidget {
+class LevelDisplay : public QWidget
+{
     Q_OBJECT
-public:
+  public:
     static constexpr int MaxBars = 100;
     static constexpr float StartLevel = 50.0f;
     static constexpr double SegmentStep = 75; // twips between the segment lines
@@ -64,11 +66,11 @@ public:
     // Draws pending ticks now rather than at the next frame.
     void Flush();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
-private:
+  private:
     void Render();
     void ScheduleFrame();
     int FrameIntervalMs() const;

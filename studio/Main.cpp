@@ -38,9 +38,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-namespace studio {
+namespace studio
+{
 
-namespace {
+namespace
+{
 
 QColor ToQColor(std::uint32_t colour)
 {
@@ -49,7 +51,8 @@ QColor ToQColor(std::uint32_t colour)
 }
 
 void SetColours(QWidget *w, std::optional<std::uint32_t> back, std::optional<std::uint32_t> fore,
-                QPalette::ColorRole backRole = QPalette::Window, QPalette::ColorRole foreRole = QPalette::WindowText)
+                QPalette::ColorRole backRole = QPalette::Window,
+                QPalette::ColorRole foreRole = QPalette::WindowText)
 {
     QPalette p = w->palette();
     if (back) {
@@ -67,12 +70,18 @@ struct ToolCommand {
     void (Main::*handler)();
 };
 const ToolCommand kToolCommands[] = {
-    {"cmdOpen", &Main::cmdOpen_Click},     {"cmdAll", &Main::cmdAll_Click},
-    {"cmdCut", &Main::cmdCut_Click},       {"cmdCopy", &Main::cmdCopy_Click},
-    {"cmdPaste", &Main::cmdPaste_Click},   {"cmdDelete", &Main::cmdDelete_Click},
-    {"cmdClear", &Main::cmdClear_Click},   {"cmdBold", &Main::cmdBold_Click},
-    {"cmdItalic", &Main::cmdItalic_Click}, {"cmdFont", &Main::cmdFont_Click},
-    {"cmdForeColor", &Main::cmdForeColor_Click}, {"cmdBackColor", &Main::cmdBackColor_Click},
+    {"cmdOpen", &Main::cmdOpen_Click},
+    {"cmdAll", &Main::cmdAll_Click},
+    {"cmdCut", &Main::cmdCut_Click},
+    {"cmdCopy", &Main::cmdCopy_Click},
+    {"cmdPaste", &Main::cmdPaste_Click},
+    {"cmdDelete", &Main::cmdDelete_Click},
+    {"cmdClear", &Main::cmdClear_Click},
+    {"cmdBold", &Main::cmdBold_Click},
+    {"cmdItalic", &Main::cmdItalic_Click},
+    {"cmdFont", &Main::cmdFont_Click},
+    {"cmdForeColor", &Main::cmdForeColor_Click},
+    {"cmdBackColor", &Main::cmdBackColor_Click},
 };
 
 QString Title()
@@ -107,8 +116,10 @@ std::unique_ptr<Main> Main::Create(const Options &options, QString *error)
 bool Main::Build(QString *error)
 {
     const QString folder = services::AppPaths::ProgramFolder();
-    const QString definition = options_.definition.isEmpty() ? folder + strings::WindowDefinition : options_.definition;
-    const QString iconFolder = options_.iconFolder.isEmpty() ? folder + strings::IconFolder : options_.iconFolder;
+    const QString definition =
+        options_.definition.isEmpty() ? folder + strings::WindowDefinition : options_.definition;
+    const QString iconFolder =
+        options_.iconFolder.isEmpty() ? folder + strings::IconFolder : options_.iconFolder;
     const auto fail = [&](const QString &why) {
         if (error)
             *error = QStringLiteral("The window definition %1 cannot be used: %2").arg(definition, why);
@@ -156,7 +167,8 @@ bool Main::Build(QString *error)
         if (!parentName.isEmpty()) {
             const auto found = byName.find(parentName);
             if (found == byName.end())
-                return fail(QStringLiteral("%1 is placed in %2, which comes later or does not exist").arg(name, parentName));
+                return fail(QStringLiteral("%1 is placed in %2, which comes later or does not exist")
+                                .arg(name, parentName));
             parent = found->second;
         }
         const double left = spec.value(QStringLiteral("Left")).toDouble();
@@ -172,7 +184,8 @@ bool Main::Build(QString *error)
                 return std::nullopt;
             return bag.ReadProperty<std::uint32_t>(k, 0);
         };
-        const QFont font = FontSubstitutes::ToQFont(bag.ReadProperty<ui::StdFont>(QStringLiteral("Font"), ui::StdFont()));
+        const QFont font =
+            FontSubstitutes::ToQFont(bag.ReadProperty<ui::StdFont>(QStringLiteral("Font"), ui::StdFont()));
 
         QWidget *widget = nullptr;
         if (kind == QLatin1String("Shape")) {
@@ -184,7 +197,9 @@ bool Main::Build(QString *error)
             auto *label = new QLabel(bag.ReadProperty<QString>(QStringLiteral("Caption"), QString()), parent);
             label->setFont(font);
             const int alignment = bag.ReadProperty<int>(QStringLiteral("Alignment"), 0);
-            label->setAlignment((alignment == 2 ? Qt::AlignHCenter : alignment == 1 ? Qt::AlignRight : Qt::AlignLeft) |
+            label->setAlignment((alignment == 2   ? Qt::AlignHCenter
+                                 : alignment == 1 ? Qt::AlignRight
+                                                  : Qt::AlignLeft) |
                                 Qt::AlignTop);
             SetColours(label, colour("BackColor"), colour("ForeColor"));
             widget = label;
@@ -199,8 +214,8 @@ bool Main::Build(QString *error)
                 picture1_ = picture;
         } else if (kind == QLatin1String("Image")) {
             auto *image = new QLabel(parent);
-            image->setPixmap(QPixmap::fromImage(icon(iconName)).scaled(box.size(), Qt::KeepAspectRatio,
-                                                                       Qt::SmoothTransformation));
+            image->setPixmap(QPixmap::fromImage(icon(iconName))
+                                 .scaled(box.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
             image->setAttribute(Qt::WA_TranslucentBackground);
             widget = image;
         } else if (kind == QLatin1String("RichTextBox")) {
@@ -226,7 +241,8 @@ bool Main::Build(QString *error)
             SetColours(frame, colour("BackColor"), colour("ForeColor"));
             widget = frame;
         } else if (kind == QLatin1String("OptionButton")) {
-            auto *option = new VoiceOption(bag.ReadProperty<QString>(QStringLiteral("Caption"), QString()), parent);
+            auto *option =
+                new VoiceOption(bag.ReadProperty<QString>(QStringLiteral("Caption"), QString()), parent);
             option->setFont(font);
             SetColours(option, std::nullopt, colour("ForeColor"));
             option->setChecked(bag.ReadProperty<bool>(QStringLiteral("Value"), false));
@@ -262,8 +278,9 @@ bool Main::Build(QString *error)
             if (!iconName.isEmpty() && !pictureKey.isEmpty()) {
                 const QImage image = icon(iconName);
                 if (!image.isNull())
-                    bag.WriteProperty(pictureKey, kind == QLatin1String("bvlBUTTON") ? ui::Picture::FromBitmap(image)
-                                                                                     : ui::Picture::FromIcon(image));
+                    bag.WriteProperty(pictureKey, kind == QLatin1String("bvlBUTTON")
+                                                      ? ui::Picture::FromBitmap(image)
+                                                      : ui::Picture::FromIcon(image));
             }
             if (parent == this)
                 AddControl(control, name);
@@ -278,8 +295,9 @@ bool Main::Build(QString *error)
             else if (kind == QLatin1String("bvlBUTTON")) {
                 auto *button = static_cast<bevel::bvlBUTTON *>(control);
                 const std::pair<const char *, bevel::bvlBUTTON **> buttonSlots[] = {
-                    {"cmdSpkText", &cmdSpkText_},     {"cmdPauseText", &cmdPauseText_}, {"cmdStopText", &cmdStopText_},
-                    {"cmdClearText", &cmdClearText_}, {"cmdSaveFile", &cmdSaveFile_},   {"cmdRec", &cmdRec_}};
+                    {"cmdSpkText", &cmdSpkText_},   {"cmdPauseText", &cmdPauseText_},
+                    {"cmdStopText", &cmdStopText_}, {"cmdClearText", &cmdClearText_},
+                    {"cmdSaveFile", &cmdSaveFile_}, {"cmdRec", &cmdRec_}};
                 for (const auto &[slotName, slot] : buttonSlots)
                     if (name == QLatin1String(slotName))
                         *slot = button;
@@ -310,13 +328,23 @@ bool Main::Build(QString *error)
     }
 
     QStringList missing;
-    const std::pair<const char *, const void *> required[] = {
-        {"RichTextBox1", richTextBox1_}, {"RTFtemp", rtfTemp_},          {"optVoice(0)", optVoice_[0]},
-        {"optVoice(1)", optVoice_[1]},   {"optVoice(2)", optVoice_[2]},  {"scrSpeed", scrSpeed_},
-        {"scrPitch", scrPitch_},         {"cmdSpkText", cmdSpkText_},    {"cmdPauseText", cmdPauseText_},
-        {"cmdStopText", cmdStopText_},   {"cmdClearText", cmdClearText_}, {"cmdSaveFile", cmdSaveFile_},
-        {"cmdRec", cmdRec_},             {"txtFile", txtFile_},          {"lblStatus", lblStatus_},
-        {"Picture1", picture1_},         {"SmartMenuXP1", smartMenuXP1_}};
+    const std::pair<const char *, const void *> required[] = {{"RichTextBox1", richTextBox1_},
+                                                              {"RTFtemp", rtfTemp_},
+                                                              {"optVoice(0)", optVoice_[0]},
+                                                              {"optVoice(1)", optVoice_[1]},
+                                                              {"optVoice(2)", optVoice_[2]},
+                                                              {"scrSpeed", scrSpeed_},
+                                                              {"scrPitch", scrPitch_},
+                                                              {"cmdSpkText", cmdSpkText_},
+                                                              {"cmdPauseText", cmdPauseText_},
+                                                              {"cmdStopText", cmdStopText_},
+                                                              {"cmdClearText", cmdClearText_},
+                                                              {"cmdSaveFile", cmdSaveFile_},
+                                                              {"cmdRec", cmdRec_},
+                                                              {"txtFile", txtFile_},
+                                                              {"lblStatus", lblStatus_},
+                                                              {"Picture1", picture1_},
+                                                              {"SmartMenuXP1", smartMenuXP1_}};
     for (const auto &[controlName, pointer] : required)
         if (!pointer)
             missing << QString::fromLatin1(controlName);
@@ -361,7 +389,8 @@ void Main::Connect()
     connect(cmdSaveFile_, &bevel::bvlBUTTON::Click, this, &Main::cmdSaveFile_Click);
     connect(cmdRec_, &bevel::bvlBUTTON::Click, this, &Main::cmdRec_Click);
     for (const ToolCommand &command : kToolCommands)
-        connect(ToolButton(QString::fromLatin1(command.name)), &multibutton::zqButtons_H::Click, this, command.handler);
+        connect(ToolButton(QString::fromLatin1(command.name)), &multibutton::zqButtons_H::Click, this,
+                command.handler);
     connect(engine_.get(), &speech::SpeechEngine::OutputStopped, this, &Main::DirectSS1_OutputStopped);
     connect(timer1_, &ui::Timer::Tick, this, &Main::Timer1_Timer);
 }
@@ -458,7 +487,8 @@ void Main::BuildMenu()
     smartMenuXP1_->AddItem(QString(), strings::KeyFile, MenuBar::Normal, QStringLiteral("File"));
     smartMenuXP1_->AddItem(strings::KeyFile, strings::KeyExit, MenuBar::Normal, QStringLiteral("Exit"), 3);
     smartMenuXP1_->AddItem(QString(), strings::KeyHelp, MenuBar::Normal, QStringLiteral("Help"));
-    smartMenuXP1_->AddItem(strings::KeyHelp, strings::KeyHelpFile, MenuBar::Normal, QStringLiteral("How to Use"), 8);
+    smartMenuXP1_->AddItem(strings::KeyHelp, strings::KeyHelpFile, MenuBar::Normal,
+                           QStringLiteral("How to Use"), 8);
     smartMenuXP1_->AddItem(strings::KeyHelp, QString(), MenuBar::Separator, QString());
     smartMenuXP1_->AddItem(strings::KeyHelp, strings::KeyAbout, MenuBar::Normal, QStringLiteral("About"), 7);
     smartMenuXP1_->SetFontName(QStringLiteral("Ms Sans Serif"));
@@ -550,7 +580,8 @@ void Main::cmdSpkText_Click()
     EngineSetUp();
     const QString text = richTextBox1_->Text();
     if (text.isEmpty()) {
-        services::MessageBox::Current().Show(strings::EnterText, Title(), services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Current().Show(strings::EnterText, Title(),
+                                             services::MB_OK | services::MB_ICONEXCLAMATION);
         return;
     }
     engine_->Speak(text);
@@ -660,7 +691,8 @@ void Main::cmdRec_Click()
     EngineSetUp();
     const QString text = richTextBox1_->Text();
     if (text.isEmpty()) {
-        services::MessageBox::Current().Show(strings::EnterText, Title(), services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Current().Show(strings::EnterText, Title(),
+                                             services::MB_OK | services::MB_ICONEXCLAMATION);
         return;
     }
     // The path in the box is the one recorded to: the save dialog fills it, and a path typed
@@ -671,8 +703,8 @@ void Main::cmdRec_Click()
                                              services::MB_OK | services::MB_ICONEXCLAMATION);
         return;
     }
-    if (QFileInfo::exists(path) &&
-        services::MessageBox::Current().Show(strings::FileExists, Title(), services::MB_OKCANCEL) != services::IDOK)
+    if (QFileInfo::exists(path) && services::MessageBox::Current().Show(
+                                       strings::FileExists, Title(), services::MB_OKCANCEL) != services::IDOK)
         return;
     engine_->SetOutputWaveFile(path);
     engine_->Speak(text);

@@ -19,27 +19,34 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 
-namespace bevel {
+namespace bevel
+{
 class bvlBUTTON;
 }
-namespace controls {
+namespace controls
+{
 class UcCmd;
 class UcScroll;
-}
-namespace help {
+} // namespace controls
+namespace help
+{
 class HTMLHelp;
 }
-namespace multibutton {
+namespace multibutton
+{
 class zqButtons_H;
 }
-namespace skin {
+namespace skin
+{
 class ClsSkin;
 }
-namespace ui {
+namespace ui
+{
 class Timer;
 }
 
-namespace studio {
+namespace studio
+{
 
 class LevelDisplay;
 class MenuBar;
@@ -48,9 +55,10 @@ class RichTextBox;
 // The studio window: the editor, the voice choice, speed and tone, the speech buttons, the
 // editing tool bar, the level display and the menu, built from the window definition and driving
 // the speech engine.
-class Main : public ui::Form {
+class Main : public ui::Form
+{
     Q_OBJECT
-public:
+  public:
     struct Options {
         // The window definition; the program folder's one when empty.
         QString definition;
@@ -131,7 +139,7 @@ public:
     void BuildMenu();
     void ShowHowToUse();
 
-private:
+  private:
     explicit Main(const Options &options);
     bool Build(QString *error);
     void Connect();

@@ -8,9 +8,11 @@
 #include <QMenu>
 #include <QPixmap>
 
-namespace studio {
+namespace studio
+{
 
-namespace {
+namespace
+{
 
 QString Css(std::uint32_t colour)
 {
@@ -95,15 +97,17 @@ void MenuBar::SetFontSize(double points)
             item.menu->setFont(f);
 }
 
-void MenuBar::SetColours(std::uint32_t back, std::uint32_t text, std::uint32_t selectionBack, std::uint32_t selectionText)
+void MenuBar::SetColours(std::uint32_t back, std::uint32_t text, std::uint32_t selectionBack,
+                         std::uint32_t selectionText)
 {
-    style_ = QStringLiteral("QMenuBar { background: %1; color: %2; border: 1px solid %2; padding: 0px; spacing: 0px; }"
-                            "QMenuBar::item { background: transparent; padding: 1px 1px; margin: 0px; }"
-                            "QMenuBar::item:selected, QMenuBar::item:pressed { background: %3; color: %4; }"
-                            "QMenu { background: %1; color: %2; border: 1px solid %2; }"
-                            "QMenu::item { padding: 3px 18px 3px 24px; }"
-                            "QMenu::item:selected { background: %3; color: %4; }"
-                            "QMenu::separator { height: 1px; background: %2; margin: 2px 4px; }")
+    style_ = QStringLiteral(
+                 "QMenuBar { background: %1; color: %2; border: 1px solid %2; padding: 0px; spacing: 0px; }"
+                 "QMenuBar::item { background: transparent; padding: 1px 1px; margin: 0px; }"
+                 "QMenuBar::item:selected, QMenuBar::item:pressed { background: %3; color: %4; }"
+                 "QMenu { background: %1; color: %2; border: 1px solid %2; }"
+                 "QMenu::item { padding: 3px 18px 3px 24px; }"
+                 "QMenu::item:selected { background: %3; color: %4; }"
+                 "QMenu::separator { height: 1px; background: %2; margin: 2px 4px; }")
                  .arg(Css(back), Css(text), Css(selectionBack), Css(selectionText));
     ApplyStyle();
 }

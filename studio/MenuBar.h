@@ -10,14 +10,16 @@
 
 class QAction;
 
-namespace studio {
+namespace studio
+{
 
 // The studio's menu bar: items are added with a parent key, their own key, a kind, a caption
 // and an icon index into the image list; a click reports the item's index, whose key the host
 // reads back.
-class MenuBar : public QMenuBar {
+class MenuBar : public QMenuBar
+{
     Q_OBJECT
-public:
+  public:
     enum Kind : int { Normal = 0, Separator = 3 };
 
     explicit MenuBar(QWidget *parent = nullptr);
@@ -25,7 +27,8 @@ public:
     // The icons by index ("SmallImages"); a null image leaves the item without one.
     void SetImageList(std::vector<QImage> images) { images_ = std::move(images); }
     // Returns the new item's index, or -1 when the parent key names no item.
-    int AddItem(const QString &parentKey, const QString &key, int kind, const QString &caption, int icon = -1);
+    int AddItem(const QString &parentKey, const QString &key, int kind, const QString &caption,
+                int icon = -1);
     int Count() const { return static_cast<int>(items_.size()); }
     QString Key(int index) const;
     QString ItemCaption(int index) const;
@@ -36,17 +39,18 @@ public:
     void SetFontSize(double points);
 
     // Colours as 0x00BBGGRR.
-    void SetColours(std::uint32_t back, std::uint32_t text, std::uint32_t selectionBack, std::uint32_t selectionText);
+    void SetColours(std::uint32_t back, std::uint32_t text, std::uint32_t selectionBack,
+                    std::uint32_t selectionText);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void ItemClick(int index);
 
-private:
+  private:
     struct Item {
         QString key;
         QString caption;
         int kind;
-        QMenu *menu = nullptr;   // top-level items
+        QMenu *menu = nullptr; // top-level items
         QAction *action = nullptr;
     };
     void ApplyStyle();

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 
-namespace studio {
+namespace studio
+{
 
-namespace {
+namespace
+{
 
 QColor ToQColor(std::uint32_t colour)
 {

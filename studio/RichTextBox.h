@@ -7,13 +7,15 @@
 #include <cstdint>
 #include <optional>
 
-namespace studio {
+namespace studio
+{
 
 // The rich-text editor the studio speaks from, with the members the studio uses. Positions and
 // lengths count characters of the plain text (a paragraph break is one character).
-class RichTextBox : public QTextEdit {
+class RichTextBox : public QTextEdit
+{
     Q_OBJECT
-public:
+  public:
     explicit RichTextBox(QWidget *parent = nullptr);
 
     // The whole document as plain text; writing replaces it (an empty string empties the editor).
@@ -55,7 +57,7 @@ public:
 
     void SetFocus();
 
-private:
+  private:
     void MergeSelection(const QTextCharFormat &format);
     // Whether every character of the selection has `test`; nothing when they differ.
     template <typename Test> std::optional<bool> SelectionAgrees(Test test) const;

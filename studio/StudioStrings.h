@@ -8,7 +8,8 @@
 
 // The studio window's own texts and fixed values, kept in one place so the tests compare against
 // the same constants.
-namespace studio::strings {
+namespace studio::strings
+{
 
 inline const QString AlreadyRunning = QStringLiteral("Orvena STUDIO 4 is Already Running !");
 inline const QString ApplicationName = QStringLiteral("orvena-studio");

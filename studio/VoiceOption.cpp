@@ -4,7 +4,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace studio {
+namespace studio
+{
 
 void VoiceOption::paintEvent(QPaintEvent *)
 {
@@ -17,12 +18,14 @@ void VoiceOption::paintEvent(QPaintEvent *)
     option.rect = indicator;
     painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, option);
     const QRect textBox(indicator.right() + 3, 0, width() - indicator.right() - 3, height());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
-        focus.rect = painter.boundingRect(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption);
+        focus.rect =
+            painter.boundingRect(textBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption);
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }

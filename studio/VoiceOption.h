@@ -3,16 +3,18 @@
 
 #include <QRadioButton>
 
-namespace studio {
+namespace studio
+{
 
 // An option button whose caption wraps onto further lines when it is wider than the button, as
 // the voice buttons' two-word captions do in their narrow places.
-class VoiceOption : public QRadioButton {
+class VoiceOption : public QRadioButton
+{
     Q_OBJECT
-public:
+  public:
     using QRadioButton::QRadioButton;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
 };
 

@@ -26,7 +26,8 @@
 
 #include <ctime>
 
-namespace {
+namespace
+{
 
 // A device that plays in real time: a timer pulls what a sound card would have consumed.
 struct RealTimeDevice {

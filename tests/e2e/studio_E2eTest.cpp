@@ -14,7 +14,8 @@
 
 #include <sndfile.h>
 
-namespace {
+namespace
+{
 
 const QString kStudio = QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-studio");
 const QString kSpeak = QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-speak");
@@ -40,7 +41,9 @@ QString WindowOf(qint64 pid)
     QString id;
     (void)QTest::qWaitFor(
         [&] {
-            id = Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid)}, 5000)
+            id = Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                      QString::number(pid)},
+                     5000)
                      .section(QLatin1Char('\n'), -1);
             return !id.isEmpty();
         },
@@ -50,14 +53,15 @@ QString WindowOf(qint64 pid)
 
 void Click(const QString &window, QPoint at)
 {
-    Xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(at.x()), QString::number(at.y()),
-         QStringLiteral("click"), QStringLiteral("1")});
+    Xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(at.x()),
+         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
 }
 
 void Shot(const QString &window, const QString &name)
 {
     QDir().mkpath(kArtefacts);
-    e2e::Run(QStringLiteral("import"), {QStringLiteral("-window"), window, kArtefacts + QLatin1Char('/') + name});
+    e2e::Run(QStringLiteral("import"),
+             {QStringLiteral("-window"), window, kArtefacts + QLatin1Char('/') + name});
 }
 
 double WaveSeconds(const QString &path)
@@ -78,8 +82,9 @@ QProcessEnvironment DesktopEnvironment()
     return env;
 }
 
-class StudioEndToEnd : public ::testing::Test {
-protected:
+class StudioEndToEnd : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         if (!e2e::HaveDesktop())
@@ -112,8 +117,8 @@ TEST_F(StudioEndToEnd, speaksTypedTextIntoTheSoundServerAndClosesFromItsButton)
 {
     QTemporaryDir dir;
     const QString reference = dir.filePath(QStringLiteral("reference.wav"));
-    ASSERT_EQ(e2e::Run(kSpeak, {QStringLiteral("--voice"), QStringLiteral("Mary"), QStringLiteral("--output"), reference,
-                                QStringLiteral("--text"), kText})
+    ASSERT_EQ(e2e::Run(kSpeak, {QStringLiteral("--voice"), QStringLiteral("Mary"), QStringLiteral("--output"),
+                                reference, QStringLiteral("--text"), kText})
                   .exitCode,
               0);
     const double expected = WaveSeconds(reference);
@@ -139,7 +144,8 @@ TEST_F(StudioEndToEnd, speaksTypedTextIntoTheSoundServerAndClosesFromItsButton)
 
 TEST_F(StudioEndToEnd, screenshotsOfSpeakingAndPaused)
 {
-    TypeText(QStringLiteral("A longer text, so that there is time to look at the window while it speaks. ").repeated(4));
+    TypeText(QStringLiteral("A longer text, so that there is time to look at the window while it speaks. ")
+                 .repeated(4));
     Click(window, kSpeakButton);
     QTest::qWait(700);
     Shot(window, QStringLiteral("studio-speaking.png"));

@@ -23,10 +23,12 @@
 using namespace studio;
 using studio::test::ScriptedDialogProvider;
 
-namespace {
+namespace
+{
 
-class EditingTest : public ::testing::Test {
-protected:
+class EditingTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         services::MessageBox::SetCurrent(&box);
@@ -86,7 +88,8 @@ TEST_F(EditingTest, CancelledFontDialogAppliesThePreviousChoice)
 {
     editor->SetText(QStringLiteral("some text"));
     Select(0, 4);
-    dialogs.fontAnswers.push_back(FontChoice{QStringLiteral("Liberation Serif"), 14, true, false, true, false});
+    dialogs.fontAnswers.push_back(
+        FontChoice{QStringLiteral("Liberation Serif"), 14, true, false, true, false});
     window->cmdFont_Click();
     EXPECT_EQ(window->CommonDialog1().Flags(), 3);
     Select(5, 4);

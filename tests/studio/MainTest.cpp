@@ -22,11 +22,11 @@
 #include "tests/studio/ScriptedDialogProvider.h"
 
 #include <QFile>
-#include <QFontDatabase>
-#include <QPointer>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -38,10 +38,12 @@
 using namespace studio;
 namespace strings = studio::strings;
 
-namespace {
+namespace
+{
 
-class MainTest : public ::testing::Test {
-protected:
+class MainTest : public ::testing::Test
+{
+  protected:
     void SetUp() override { services::MessageBox::SetCurrent(&box); }
     void TearDown() override
     {
@@ -266,8 +268,9 @@ TEST_F(MainTest, UnacceptedVoiceWarnsAndResetsSliders)
     EXPECT_EQ(window->scrPitch()->Value(), 170);
 }
 
-class RecordTest : public MainTest {
-protected:
+class RecordTest : public MainTest
+{
+  protected:
     QTemporaryDir dir;
     QString Path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
 };
@@ -389,7 +392,8 @@ TEST_F(MainTest, SizingRefusedMovingAndMinimisingPass)
 {
     Open();
     const QRect before = window->geometry();
-    EXPECT_EQ(window->SendMessage(ui::WM_SYSCOMMAND, unsigned(ui::SC_SIZE) + unsigned(ui::WMSZ_BOTTOMRIGHT)), 0);
+    EXPECT_EQ(window->SendMessage(ui::WM_SYSCOMMAND, unsigned(ui::SC_SIZE) + unsigned(ui::WMSZ_BOTTOMRIGHT)),
+              0);
     EXPECT_EQ(window->SendMessage(ui::WM_SYSCOMMAND, ui::SC_SIZE), 0);
     EXPECT_FALSE(window->ManualDragActive());
     EXPECT_EQ(window->geometry(), before);
@@ -429,7 +433,8 @@ TEST(FontSubstitutesTest, DesignNamesDrawWithInstalledLookAlikes)
 {
     FontSubstitutes::Install();
     EXPECT_EQ(FontSubstitutes::Installed(QStringLiteral("ms sans serif")), QStringLiteral("DejaVu Sans"));
-    EXPECT_EQ(QFont::substitute(QStringLiteral("Times New Roman")).toLower(), QStringLiteral("liberation serif"));
+    EXPECT_EQ(QFont::substitute(QStringLiteral("Times New Roman")).toLower(),
+              QStringLiteral("liberation serif"));
     ui::StdFont impact;
     impact.Name = QStringLiteral("Impact");
     impact.Size = 12;
@@ -440,7 +445,8 @@ TEST(FontSubstitutesTest, DesignNamesDrawWithInstalledLookAlikes)
     int count = 0;
     const FontSubstitutes::Entry *entries = FontSubstitutes::Entries(&count);
     for (int i = 0; i < count; ++i)
-        EXPECT_TRUE(QFontDatabase::hasFamily(QString::fromLatin1(entries[i].installed))) << entries[i].installed;
+        EXPECT_TRUE(QFontDatabase::hasFamily(QString::fromLatin1(entries[i].installed)))
+            << entries[i].installed;
 }
 
 } // namespace

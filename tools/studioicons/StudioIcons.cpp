@@ -14,12 +14,13 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
+namespace
+{
 
 using Draw = std::function<void(QPainter &, double)>;
 
 const QColor Ink(48, 52, 60);
-const QColor Accent(236, 176, 96);   // the display's amber
+const QColor Accent(236, 176, 96); // the display's amber
 const QColor Teal(70, 120, 160);
 
 QImage Render(int size, const QColor &background, const Draw &draw)
@@ -323,8 +324,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "studioicons: cannot create %s\n", argv[1]);
         return 1;
     }
-    const QColor red(255, 0, 0);          // see-through colour 0x0000FF of the speech buttons
-    const QColor white(255, 255, 255);    // RECORD's see-through colour
+    const QColor red(255, 0, 0);       // see-through colour 0x0000FF of the speech buttons
+    const QColor white(255, 255, 255); // RECORD's see-through colour
     const QColor clear(0, 0, 0, 0);
     struct Icon {
         const char *name;
@@ -333,20 +334,32 @@ int main(int argc, char *argv[])
         Draw draw;
     };
     const Icon icons[] = {
-        {"speak.png", 20, red, Speaker},        {"pause.png", 16, red, PauseBars},
-        {"stop.png", 16, red, StopSquare},      {"clear.png", 16, red, Eraser},
-        {"record.png", 16, white, RecordDot},   {"filename.png", 16, red, WaveFile},
-        {"open.png", 16, clear, Folder},        {"all.png", 16, clear, SelectAll},
-        {"cut.png", 16, clear, Scissors},       {"copy.png", 16, clear, CopyPages},
-        {"paste.png", 16, clear, Paste},        {"delete.png", 16, clear, Cross},
-        {"clearclip.png", 16, clear, ClearClipboard}, {"forecolor.png", 16, clear, ForeColour},
-        {"backcolor.png", 16, clear, BackColour}, {"exit.png", 16, clear, ExitDoor},
-        {"help.png", 16, clear, HelpBadge},     {"about.png", 16, clear, AboutBadge},
-        {"orvena-studio.png", 32, clear, Program}, {"orvena-studio-128.png", 128, clear, Program},
+        {"speak.png", 20, red, Speaker},
+        {"pause.png", 16, red, PauseBars},
+        {"stop.png", 16, red, StopSquare},
+        {"clear.png", 16, red, Eraser},
+        {"record.png", 16, white, RecordDot},
+        {"filename.png", 16, red, WaveFile},
+        {"open.png", 16, clear, Folder},
+        {"all.png", 16, clear, SelectAll},
+        {"cut.png", 16, clear, Scissors},
+        {"copy.png", 16, clear, CopyPages},
+        {"paste.png", 16, clear, Paste},
+        {"delete.png", 16, clear, Cross},
+        {"clearclip.png", 16, clear, ClearClipboard},
+        {"forecolor.png", 16, clear, ForeColour},
+        {"backcolor.png", 16, clear, BackColour},
+        {"exit.png", 16, clear, ExitDoor},
+        {"help.png", 16, clear, HelpBadge},
+        {"about.png", 16, clear, AboutBadge},
+        {"orvena-studio.png", 32, clear, Program},
+        {"orvena-studio-128.png", 128, clear, Program},
         {"orvena-studio-256.png", 256, clear, Program},
     };
     bool ok = true;
     for (const Icon &icon : icons)
-        ok = Save(Render(icon.size, icon.background, icon.draw), folder + QLatin1Char('/') + QLatin1String(icon.name)) && ok;
+        ok = Save(Render(icon.size, icon.background, icon.draw),
+                  folder + QLatin1Char('/') + QLatin1String(icon.name)) &&
+             ok;
     return ok ? 0 : 1;
 }
