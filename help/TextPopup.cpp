@@ -70,9 +70,9 @@ void TextPopup::ShowText(const QString &text, const HelpPopup &popup)
     show();
 }
 
-QFont TextPopup::ParseFont(const QString &spec)
+QFont TextPopup::ParseFont(const QString &fontText)
 {
-    const QStringList parts = spec.split(',');
+    const QStringList parts = fontText.split(',');
     QString face = parts.value(0).trimmed();
     if (face.isEmpty())
         face = QStringLiteral("Arial");

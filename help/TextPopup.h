@@ -27,7 +27,7 @@ class TextPopup : public QFrame
     QString Text() const;
 
     // "Arial, 10, ascii, Bold Italic Underline" → a font; missing parts take Arial and 10 points.
-    static QFont ParseFont(const QString &spec);
+    static QFont ParseFont(const QString &fontText);
     // The text of ".topic <id>" in a popup text file, up to the next ".topic".
     static std::optional<QString> FindTopic(const QString &fileText, std::uint32_t id);
 
