@@ -38,6 +38,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <memory>
+
 namespace studio
 {
 
@@ -98,6 +100,9 @@ Main::Main(const Options &options) : options_(options), commonDialog1_(this)
 
 Main::~Main()
 {
+    // The skin watches the window's events: it goes while the window is still whole.
+    delete skin_;
+    skin_ = nullptr;
     if (engine_) {
         disconnect(engine_.get(), nullptr, this, nullptr);
         engine_->StopAudio();
@@ -410,11 +415,15 @@ void Main::Form_Load()
     timer1_->SetEnabled(false);
     cmdPauseText_->SetEnabled(false);
 
-    windowProcId_ = AddMessageFilter(
-        [this](unsigned msg, ui::WPARAM wParam, ui::LPARAM lParam, ui::LRESULT &result) {
-            return StudioWindowProc(msg, wParam, lParam, result);
-        },
-        this);
+    // The filter reaches the window only through its Form part: it still runs on WM_NCDESTROY,
+    // which the form sends from its own destructor after this class's members are gone.
+    auto id = std::make_shared<int>(0);
+    ui::Form *form = this;
+    *id =
+        AddMessageFilter([form, id](unsigned msg, ui::WPARAM wParam, ui::LPARAM lParam, ui::LRESULT &result) {
+            return StudioWindowProc(form, *id, msg, wParam, lParam, result);
+        });
+    windowProcId_ = *id;
 
     vState_ = 1;
     recording_ = false;
@@ -432,7 +441,8 @@ void Main::Form_Load()
     commonDialog1_.SetFontSize(strings::StartFontSize);
 }
 
-bool Main::StudioWindowProc(unsigned msg, ui::WPARAM wParam, ui::LPARAM, ui::LRESULT &result)
+bool Main::StudioWindowProc(ui::Form *form, int filterId, unsigned msg, ui::WPARAM wParam, ui::LPARAM,
+                            ui::LRESULT &result)
 {
     // The window keeps its size: the system's size command (an edge drag turns into one) is
     // dropped; moving goes on as usual.
@@ -440,11 +450,9 @@ bool Main::StudioWindowProc(unsigned msg, ui::WPARAM wParam, ui::LPARAM, ui::LRE
         result = 0;
         return true;
     }
-    if (msg == ui::WM_NCDESTROY && windowProcId_ != 0) {
-        const int id = windowProcId_;
-        windowProcId_ = 0;
-        RemoveMessageFilter(id);
-    }
+    // The last message: the window goes back to its own handling, and this one is passed on.
+    if (msg == ui::WM_NCDESTROY)
+        form->RemoveMessageFilter(filterId);
     return false;
 }
 

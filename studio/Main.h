@@ -148,7 +148,8 @@ class Main : public ui::Form
     void SetStatus(const QString &caption, std::uint32_t colour);
     int SelectedVoice() const;
     void BlankDisplay();
-    bool StudioWindowProc(unsigned msg, ui::WPARAM wParam, ui::LPARAM lParam, ui::LRESULT &result);
+    static bool StudioWindowProc(ui::Form *form, int filterId, unsigned msg, ui::WPARAM wParam,
+                                 ui::LPARAM lParam, ui::LRESULT &result);
 
     Options options_;
     std::unique_ptr<speech::SpeechEngine> engine_;
