@@ -2,6 +2,7 @@
 #include "bevel/bvlBUTTON.h"
 
 #include "bevel/mdlSHPCLR.h"
+#include "platform/ui/InputCodes.h"
 #include "platform/ui/Timer.h"
 
 #include <QKeyEvent>
@@ -53,114 +54,6 @@ constexpr std::uint32_t DefaultCaptionColour = 0x80000008u;
 constexpr std::uint32_t DefaultCaptionHoverColour = 0x8000000Eu;
 constexpr std::uint32_t DefaultTransparency = 0xC0C0C0u;
 const QString DefaultOffset = QStringLiteral("(0,0)");
-
-// Mouse buttons and shift keys as the events report them: 1 left, 2 right, 4 middle; 1 Shift,
-// 2 Ctrl, 4 Alt.
-std::int16_t ButtonCode(Qt::MouseButtons buttons)
-{
-    std::int16_t code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-std::int16_t ShiftCode(Qt::KeyboardModifiers modifiers)
-{
-    std::int16_t code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
-    return code;
-}
-
-// The key codes hosts expect in KeyDown and KeyUp (the classic virtual-key numbers).
-std::int16_t KeyCodeOf(const QKeyEvent *event)
-{
-    const int k = event->key();
-    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9))
-        return std::int16_t(k);
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
-        return std::int16_t(0x70 + (k - Qt::Key_F1));
-    switch (k) {
-    case Qt::Key_Backspace:
-        return 0x08;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 0x09;
-    case Qt::Key_Clear:
-        return 0x0C;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 0x0D;
-    case Qt::Key_Shift:
-        return 0x10;
-    case Qt::Key_Control:
-        return 0x11;
-    case Qt::Key_Alt:
-        return 0x12;
-    case Qt::Key_Pause:
-        return 0x13;
-    case Qt::Key_CapsLock:
-        return 0x14;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_Space:
-        return 0x20;
-    case Qt::Key_PageUp:
-        return 0x21;
-    case Qt::Key_PageDown:
-        return 0x22;
-    case Qt::Key_End:
-        return 0x23;
-    case Qt::Key_Home:
-        return 0x24;
-    case Qt::Key_Left:
-        return 0x25;
-    case Qt::Key_Up:
-        return 0x26;
-    case Qt::Key_Right:
-        return 0x27;
-    case Qt::Key_Down:
-        return 0x28;
-    case Qt::Key_Print:
-        return 0x2C;
-    case Qt::Key_Insert:
-        return 0x2D;
-    case Qt::Key_Delete:
-        return 0x2E;
-    case Qt::Key_NumLock:
-        return 0x90;
-    case Qt::Key_ScrollLock:
-        return 0x91;
-    case Qt::Key_Semicolon:
-    case Qt::Key_Colon:
-        return 0xBA;
-    case Qt::Key_Equal:
-    case Qt::Key_Plus:
-        return 0xBB;
-    case Qt::Key_Comma:
-    case Qt::Key_Less:
-        return 0xBC;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore:
-        return 0xBD;
-    case Qt::Key_Period:
-    case Qt::Key_Greater:
-        return 0xBE;
-    case Qt::Key_Slash:
-    case Qt::Key_Question:
-        return 0xBF;
-    default:
-        return std::int16_t(k & 0x7FFF);
-    }
-}
 
 template <typename T> T ReadInRange(const ui::PropertyBag &bag, const QString &name, T defaultValue)
 {
@@ -475,7 +368,7 @@ void bvlBUTTON::tmrRCB_Timer()
 
 void bvlBUTTON::mousePressEvent(QMouseEvent *event)
 {
-    const std::int16_t button = ButtonCode(event->button());
+    const std::int16_t button = ui::MouseButtonCode(event->button());
     // The platform clicks with the left button, and with any other the host made a pressing one.
     clickButton_ = (event->button() == Qt::LeftButton || (button & mouseKeys_) == button) ? event->button()
                                                                                           : Qt::NoButton;
@@ -484,7 +377,7 @@ void bvlBUTTON::mousePressEvent(QMouseEvent *event)
     pressInProgress_ = true;
     state_ = Pressed | Hover;
     DrawState(false);
-    Q_EMIT MouseDown(button, ShiftCode(event->modifiers()), float(event->position().x()),
+    Q_EMIT MouseDown(button, ui::ShiftCode(event->modifiers()), float(event->position().x()),
                      float(event->position().y()));
 }
 
@@ -502,7 +395,7 @@ void bvlBUTTON::mouseMoveEvent(QMouseEvent *event)
         x -= 2;
         y -= 2;
     }
-    Q_EMIT MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), x, y);
+    Q_EMIT MouseMove(ui::MouseButtonCode(event->buttons()), ui::ShiftCode(event->modifiers()), x, y);
 }
 
 void bvlBUTTON::mouseReleaseEvent(QMouseEvent *event)
@@ -533,7 +426,7 @@ void bvlBUTTON::mouseReleaseEvent(QMouseEvent *event)
         default:
             break;
         }
-        Q_EMIT MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+        Q_EMIT MouseUp(ui::MouseButtonCode(event->button()), ui::ShiftCode(event->modifiers()),
                        float(event->position().x()), float(event->position().y()));
     } else {
         state_ = (behaviour_ != PushButton && value_) ? Pressed : 0;
@@ -556,8 +449,8 @@ void bvlBUTTON::mouseDoubleClickEvent(QMouseEvent *event)
 
 void bvlBUTTON::keyPressEvent(QKeyEvent *event)
 {
-    std::int16_t keyCode = KeyCodeOf(event);
-    std::int16_t shift = ShiftCode(event->modifiers());
+    std::int16_t keyCode = ui::VirtualKeyCode(event);
+    std::int16_t shift = ui::ShiftCode(event->modifiers());
     Q_EMIT KeyDown(keyCode, shift);
     const QString text = event->text();
     if (!text.isEmpty() &&
@@ -573,8 +466,8 @@ void bvlBUTTON::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->isAutoRepeat())
         return;
-    std::int16_t keyCode = KeyCodeOf(event);
-    std::int16_t shift = ShiftCode(event->modifiers());
+    std::int16_t keyCode = ui::VirtualKeyCode(event);
+    std::int16_t shift = ui::ShiftCode(event->modifiers());
     Q_EMIT KeyUp(keyCode, shift);
     event->accept();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/StretchImage.h"
 
+#include "platform/ui/InputCodes.h"
 #include "platform/ui/Twips.h"
 
 #include <QMouseEvent>
@@ -12,30 +13,6 @@
 
 namespace controls
 {
-
-int MouseButtonCode(Qt::MouseButtons buttons)
-{
-    int code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-int ShiftCode(Qt::KeyboardModifiers modifiers)
-{
-    int code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
-    return code;
-}
 
 StretchImage::StretchImage(QWidget *parent) : QWidget(parent)
 {
@@ -101,9 +78,9 @@ void StretchImage::Emit(QMouseEvent *event, void (StretchImage::*signal)(int, in
 {
     const QPointF p = event->position();
     const int buttons =
-        MouseButtonCode(event->type() == QEvent::MouseMove ? event->buttons() : event->button());
+        ui::MouseButtonCode(event->type() == QEvent::MouseMove ? event->buttons() : event->button());
     Q_EMIT(this->*signal)
-    (buttons, ShiftCode(event->modifiers()), p.x() * ui::Twips::PerPixelX(this),
+    (buttons, ui::ShiftCode(event->modifiers()), p.x() * ui::Twips::PerPixelX(this),
      p.y() * ui::Twips::PerPixelY(this));
 }
 

@@ -57,8 +57,4 @@ class StretchImage : public QWidget
     int origin_ = 0;
 };
 
-// Button and shift codes of the mouse events: 1 left, 2 right, 4 middle; 1 Shift, 2 Ctrl, 4 Alt.
-int MouseButtonCode(Qt::MouseButtons buttons);
-int ShiftCode(Qt::KeyboardModifiers modifiers);
-
 } // namespace controls

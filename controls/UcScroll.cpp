@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controls/UcScroll.h"
 
+#include "platform/ui/InputCodes.h"
+
 #include "controls/Rounding.h"
 #include "controls/SkinImages.h"
 #include "controls/StretchImage.h"
@@ -373,7 +375,8 @@ void UcScroll::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     const QPointF p = event->position() - QPointF(BorderWidth(), BorderWidth());
-    UserControl_MouseDown(MouseButtonCode(event->button()), ShiftCode(event->modifiers()), p.x(), p.y());
+    UserControl_MouseDown(ui::MouseButtonCode(event->button()), ui::ShiftCode(event->modifiers()), p.x(),
+                          p.y());
 }
 
 // A press on the track pages towards it: beyond the thumb's leading edge raises Value.

@@ -4,6 +4,7 @@
 
 #include "multibutton/modZqTimer.h"
 #include "multibutton/zqStrings.h"
+#include "platform/ui/InputCodes.h"
 #include "platform/ui/MouseCapture.h"
 #include "platform/ui/WindowProps.h"
 
@@ -22,84 +23,6 @@ namespace multibutton
 
 namespace
 {
-
-// Mouse buttons and shift keys as the events report them: 1 left, 2 right, 4 middle; 1 Shift,
-// 2 Ctrl, 4 Alt.
-std::int16_t ButtonCode(Qt::MouseButtons buttons)
-{
-    std::int16_t code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-std::int16_t ShiftCode(Qt::KeyboardModifiers modifiers)
-{
-    std::int16_t code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
-    return code;
-}
-
-// The classic virtual-key numbers hosts expect in KeyDown and KeyUp.
-std::int16_t KeyCodeOf(const QKeyEvent *event)
-{
-    const int k = event->key();
-    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9))
-        return std::int16_t(k);
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
-        return std::int16_t(0x70 + (k - Qt::Key_F1));
-    switch (k) {
-    case Qt::Key_Backspace:
-        return 0x08;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 0x09;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 0x0D;
-    case Qt::Key_Shift:
-        return 0x10;
-    case Qt::Key_Control:
-        return 0x11;
-    case Qt::Key_Alt:
-        return 0x12;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_Space:
-        return 0x20;
-    case Qt::Key_PageUp:
-        return 0x21;
-    case Qt::Key_PageDown:
-        return 0x22;
-    case Qt::Key_End:
-        return 0x23;
-    case Qt::Key_Home:
-        return 0x24;
-    case Qt::Key_Left:
-        return 0x25;
-    case Qt::Key_Up:
-        return 0x26;
-    case Qt::Key_Right:
-        return 0x27;
-    case Qt::Key_Down:
-        return 0x28;
-    case Qt::Key_Insert:
-        return 0x2D;
-    case Qt::Key_Delete:
-        return 0x2E;
-    default:
-        return std::int16_t(k & 0x7FFF);
-    }
-}
 
 // Arrow keys handed on to the container: Qt key and the scan code of the key data.
 struct Arrow {
@@ -175,14 +98,14 @@ void zqButtons_H::mousePressEvent(QMouseEvent *event)
 {
     clickArmed_ = true;
     armedButton_ = event->button();
-    UserControl_MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+    UserControl_MouseDown(ui::MouseButtonCode(event->button()), ui::ShiftCode(event->modifiers()),
                           float(event->position().x()), float(event->position().y()));
     event->accept();
 }
 
 void zqButtons_H::mouseReleaseEvent(QMouseEvent *event)
 {
-    UserControl_MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+    UserControl_MouseUp(ui::MouseButtonCode(event->button()), ui::ShiftCode(event->modifiers()),
                         float(event->position().x()), float(event->position().y()));
     // The platform's click: the release, over the button, of the button that pressed it.
     const QPoint at = event->position().toPoint();
@@ -197,7 +120,7 @@ void zqButtons_H::mouseReleaseEvent(QMouseEvent *event)
 
 void zqButtons_H::mouseMoveEvent(QMouseEvent *event)
 {
-    UserControl_MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()),
+    UserControl_MouseMove(ui::MouseButtonCode(event->buttons()), ui::ShiftCode(event->modifiers()),
                           float(event->position().x()), float(event->position().y()));
 }
 
@@ -211,8 +134,8 @@ void zqButtons_H::mouseDoubleClickEvent(QMouseEvent *event)
 
 void zqButtons_H::keyPressEvent(QKeyEvent *event)
 {
-    std::int16_t keyCode = KeyCodeOf(event);
-    UserControl_KeyDown(keyCode, ShiftCode(event->modifiers()));
+    std::int16_t keyCode = ui::VirtualKeyCode(event);
+    UserControl_KeyDown(keyCode, ui::ShiftCode(event->modifiers()));
     const QString text = event->text();
     if (!text.isEmpty() && (text.at(0).unicode() >= 0x20 || text.at(0) == QLatin1Char('\r') ||
                             text.at(0) == QLatin1Char('\b') || text.at(0) == QLatin1Char('\x1b'))) {
@@ -226,8 +149,8 @@ void zqButtons_H::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->isAutoRepeat())
         return;
-    std::int16_t keyCode = KeyCodeOf(event);
-    UserControl_KeyUp(keyCode, ShiftCode(event->modifiers()));
+    std::int16_t keyCode = ui::VirtualKeyCode(event);
+    UserControl_KeyUp(keyCode, ui::ShiftCode(event->modifiers()));
     event->accept();
 }
 
@@ -398,8 +321,9 @@ void zqButtons_H::dragEnterEvent(QDragEnterEvent *event)
         return;
     }
     std::int32_t effect = EffectOf(event->possibleActions());
-    Q_EMIT OLEDragOver(event->mimeData(), effect, ButtonCode(event->buttons()), ShiftCode(event->modifiers()),
-                       float(event->position().x()), float(event->position().y()), 0);
+    Q_EMIT OLEDragOver(event->mimeData(), effect, ui::MouseButtonCode(event->buttons()),
+                       ui::ShiftCode(event->modifiers()), float(event->position().x()),
+                       float(event->position().y()), 0);
     const Qt::DropAction action = ActionOf(effect, event->possibleActions());
     if (action == Qt::IgnoreAction) {
         event->ignore();
@@ -412,8 +336,9 @@ void zqButtons_H::dragEnterEvent(QDragEnterEvent *event)
 void zqButtons_H::dragMoveEvent(QDragMoveEvent *event)
 {
     std::int32_t effect = EffectOf(event->possibleActions());
-    Q_EMIT OLEDragOver(event->mimeData(), effect, ButtonCode(event->buttons()), ShiftCode(event->modifiers()),
-                       float(event->position().x()), float(event->position().y()), 2);
+    Q_EMIT OLEDragOver(event->mimeData(), effect, ui::MouseButtonCode(event->buttons()),
+                       ui::ShiftCode(event->modifiers()), float(event->position().x()),
+                       float(event->position().y()), 2);
     const Qt::DropAction action = ActionOf(effect, event->possibleActions());
     if (action == Qt::IgnoreAction) {
         event->ignore();
@@ -433,8 +358,9 @@ void zqButtons_H::dragLeaveEvent(QDragLeaveEvent *event)
 void zqButtons_H::dropEvent(QDropEvent *event)
 {
     std::int32_t effect = EffectOf(event->dropAction());
-    Q_EMIT OLEDragDrop(event->mimeData(), effect, ButtonCode(event->buttons()), ShiftCode(event->modifiers()),
-                       float(event->position().x()), float(event->position().y()));
+    Q_EMIT OLEDragDrop(event->mimeData(), effect, ui::MouseButtonCode(event->buttons()),
+                       ui::ShiftCode(event->modifiers()), float(event->position().x()),
+                       float(event->position().y()));
     const Qt::DropAction action = ActionOf(effect, event->possibleActions());
     if (action == Qt::IgnoreAction) {
         event->ignore();
