@@ -162,12 +162,12 @@ bool Main::Build(QString *error)
 
     std::map<QString, QWidget *> byName;
     for (const QJsonValue &value : root.value(QStringLiteral("Controls")).toArray()) {
-        const QJsonObject spec = value.toObject();
-        const QString name = spec.value(QStringLiteral("Name")).toString();
-        const QString kind = spec.value(QStringLiteral("Kind")).toString();
-        const int index = spec.value(QStringLiteral("Index")).toInt(-1);
-        ui::PropertyBag bag = ui::PropertyBag::Parse(spec.value(QStringLiteral("Properties")));
-        const QString parentName = spec.value(QStringLiteral("Parent")).toString();
+        const QJsonObject entry = value.toObject();
+        const QString name = entry.value(QStringLiteral("Name")).toString();
+        const QString kind = entry.value(QStringLiteral("Kind")).toString();
+        const int index = entry.value(QStringLiteral("Index")).toInt(-1);
+        ui::PropertyBag bag = ui::PropertyBag::Parse(entry.value(QStringLiteral("Properties")));
+        const QString parentName = entry.value(QStringLiteral("Parent")).toString();
         QWidget *parent = this;
         if (!parentName.isEmpty()) {
             const auto found = byName.find(parentName);
@@ -176,13 +176,13 @@ bool Main::Build(QString *error)
                                 .arg(name, parentName));
             parent = found->second;
         }
-        const double left = spec.value(QStringLiteral("Left")).toDouble();
-        const double top = spec.value(QStringLiteral("Top")).toDouble();
-        const double width = spec.value(QStringLiteral("Width")).toDouble();
-        const double height = spec.value(QStringLiteral("Height")).toDouble();
+        const double left = entry.value(QStringLiteral("Left")).toDouble();
+        const double top = entry.value(QStringLiteral("Top")).toDouble();
+        const double width = entry.value(QStringLiteral("Width")).toDouble();
+        const double height = entry.value(QStringLiteral("Height")).toDouble();
         const QRect box(ui::Twips::ToPixelsX(left, this), ui::Twips::ToPixelsY(top, this),
                         ui::Twips::ToPixelsX(width, this), ui::Twips::ToPixelsY(height, this));
-        const QString iconName = spec.value(QStringLiteral("Icon")).toString();
+        const QString iconName = entry.value(QStringLiteral("Icon")).toString();
         const auto colour = [&bag](const char *key) -> std::optional<std::uint32_t> {
             const QString k = QString::fromLatin1(key);
             if (!bag.Contains(k))
