@@ -238,6 +238,8 @@ class zqButtons_H : public ui::UserControl
     void BuildPictureRegion(gdi::Region &region, gdi::Region &inner1, gdi::Region &inner2);
     QImage NormalisedPicture(int width, int height) const;
     gdi::Colour FaceColour() const;
+    std::int64_t GreyCaptionWhenDisabled() const;
+    static EdgeColours NoEdges();
     gdi::Colour FocusColour(gdi::Colour face, bool pressedLook) const;
     bool PressedLookOf() const;
 

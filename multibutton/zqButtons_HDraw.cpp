@@ -249,6 +249,19 @@ gdi::Colour zqButtons_H::FaceColour() const
     return (mode_ != CommandMode && value_) ? style_.checked : style_.face;
 }
 
+// Check boxes and option buttons grey their caption while disabled; a command button keeps it.
+std::int64_t zqButtons_H::GreyCaptionWhenDisabled() const
+{
+    return (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+}
+
+zqButtons_H::EdgeColours zqButtons_H::NoEdges()
+{
+    EdgeColours c;
+    c.fill(Skip);
+    return c;
+}
+
 bool zqButtons_H::PressedLookOf() const
 {
     return PressedHovered() || (mode_ != CommandMode && showPressed_);
@@ -434,8 +447,7 @@ void zqButtons_H::DrawFocus(gdi::Colour solidColour, bool solid)
 zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption =
-        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption = GreyCaptionWhenDisabled();
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
@@ -444,8 +456,7 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
     DrawCaptionAndPicture(face, caption, state >= 2);
     const std::int64_t light = PressedHovered() ? std::int64_t(face) : std::int64_t(gdi::RGB(233, 233, 233));
     const std::int64_t outerLT = (flags_ & DefaultFrame) ? Black : White;
-    EdgeColours c;
-    c.fill(Skip);
+    EdgeColours c = NoEdges();
     switch (state) {
     case 0:
         Ring(c, Middle, light, Grey);
@@ -473,15 +484,13 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle1()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption =
-        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption = GreyCaptionWhenDisabled();
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
     state = (value_ || (mode_ != CommandMode && showPressed_)) ? 2 : std::max(state, 1);
     DrawCaptionAndPicture(face, caption, state == 2);
-    EdgeColours c;
-    c.fill(Skip);
+    EdgeColours c = NoEdges();
     const std::int64_t lt = state == 2 ? Grey : White, rb = state == 2 ? White : Grey;
     Ring(c, Inner, lt, rb);
     Ring(c, Middle, lt, rb);
@@ -514,8 +523,7 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle2()
 
     const gdi::Colour outer = disabledCommand ? ShadeColor(face, -84, true) : gdi::Colour(0x733C00);
     if (buttonShape_ <= 3) {
-        EdgeColours c;
-        c.fill(Skip);
+        EdgeColours c = NoEdges();
         if (!disabledCommand) {
             const auto s = [face](int amount) { return std::int64_t(ShadeColor(face, amount, true)); };
             switch (state) {
@@ -566,8 +574,7 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle3()
     else
         state = std::max(state, 1);
     DrawCaptionAndPicture(face, caption, false); // this look never moves its caption
-    EdgeColours c;
-    c.fill(Skip);
+    EdgeColours c = NoEdges();
     if (!enabled && mode_ == CommandMode) {
         Ring(c, Inner, face, face);
         Ring(c, Middle, face, face);
@@ -584,15 +591,13 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle3()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle4()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption =
-        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption = GreyCaptionWhenDisabled();
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
     const bool pressed = value_ || PressedLookOf();
     DrawCaptionAndPicture(face, caption, pressed);
-    EdgeColours c;
-    c.fill(Skip);
+    EdgeColours c = NoEdges();
     Ring(c, Outer, pressed ? Grey : White, pressed ? White : Grey);
     DrawEdges(c);
     DrawFocus(FocusColour(face, pressed), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
@@ -602,15 +607,13 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle4()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle5()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption =
-        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption = GreyCaptionWhenDisabled();
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
     const bool pressed = value_ || PressedLookOf();
     DrawCaptionAndPicture(face, caption, pressed);
-    EdgeColours c;
-    c.fill(Skip);
+    EdgeColours c = NoEdges();
     if (hovering_ || value_) {
         Ring(c, Outer, pressed ? Grey : White, pressed ? White : Grey);
     } else if (DesignTime()) {
@@ -632,15 +635,13 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle5()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle6()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption =
-        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption = GreyCaptionWhenDisabled();
     int state = 0;
     if (FillFace(face, rgbGradient_, state))
         return {};
     const bool pressed = value_ || (mode_ != CommandMode && showPressed_) || PressedHovered();
     DrawCaptionAndPicture(face, caption, pressed);
-    EdgeColours c;
-    c.fill(Skip);
+    EdgeColours c = NoEdges();
     const std::int64_t light = 0xE7E7E7;
     Ring(c, Middle, pressed ? Grey : light, pressed ? light : Grey);
     Ring(c, Outer, pressed ? Grey : light, pressed ? light : Grey);
@@ -652,8 +653,7 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle6()
 zqButtons_H::StyleResult zqButtons_H::DrawStyle7()
 {
     const gdi::Colour face = FaceColour();
-    const std::int64_t caption =
-        (!UserControl::Enabled() && mode_ != CommandMode) ? std::int64_t(Grey) : Skip;
+    const std::int64_t caption = GreyCaptionWhenDisabled();
     int state = 0;
     if (FillFace(face, ShadeColor(rgbGradient_, 31, true), state))
         return {};
@@ -662,8 +662,7 @@ zqButtons_H::StyleResult zqButtons_H::DrawStyle7()
     else if (mode_ != CommandMode && showPressed_)
         state = 0;
     DrawCaptionAndPicture(face, caption, state == 2);
-    EdgeColours c;
-    c.fill(Skip);
+    EdgeColours c = NoEdges();
     std::int64_t innerLT, innerRB, middleLT, middleRB;
     if (state == 2) {
         const gdi::Colour g = gradientMode_ != 0 ? face : Grey;

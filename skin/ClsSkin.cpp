@@ -274,20 +274,26 @@ void ClsSkin::CopyToFormCorner(ui::Form *window)
     }
 }
 
+bool ClsSkin::PaintWindow(ui::Form *window)
+{
+    if (window->BorderStyle() != ui::vbBSNone) {
+        // A framed window uses the skin for its background only, once one is loaded.
+        if (pdcs_[Background].hDC())
+            TileBlt(window, &pdcs_[Background]);
+        return false;
+    }
+    TileBlt(window, &pdcs_[Background]);
+    CopyToFormCorner(window);
+    return true;
+}
+
 void ClsSkin::TheForm_Paint()
 {
     ui::Form *window = form_;
     if (!window)
         return;
     try {
-        if (window->BorderStyle() != ui::vbBSNone) {
-            // A framed window uses the skin for its background only, once one is loaded.
-            if (pdcs_[Background].hDC())
-                TileBlt(window, &pdcs_[Background]);
-            return;
-        }
-        TileBlt(window, &pdcs_[Background]);
-        CopyToFormCorner(window);
+        PaintWindow(window);
     } catch (const Failure &failure) {
         Report(QStringLiteral("TheForm_Paint"), failure);
     }
@@ -299,14 +305,8 @@ void ClsSkin::TheForm_Resize()
     if (!window)
         return;
     try {
-        if (window->BorderStyle() != ui::vbBSNone) {
-            if (pdcs_[Background].hDC())
-                TileBlt(window, &pdcs_[Background]);
-        } else {
-            TileBlt(window, &pdcs_[Background]);
-            CopyToFormCorner(window);
+        if (PaintWindow(window))
             ResizeControls(window);
-        }
     } catch (const Failure &failure) {
         Report(QStringLiteral("TheForm_Resize"), failure);
     }

@@ -135,6 +135,8 @@ private:
     void LoadPiece(Piece piece);
     void TileBlt(ui::Form *window, const ClsPictureDC *pdc);
     void CopyToFormCorner(ui::Form *window);
+    // Tiles the background and, on a borderless window, draws the frame; true when it did both.
+    bool PaintWindow(ui::Form *window);
     void FormResize();
     void FormMove();
     void ResizeControls(ui::Form *window);
