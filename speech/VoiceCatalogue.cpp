@@ -27,6 +27,11 @@ VoiceCatalogue::VoiceCatalogue(std::shared_ptr<FliteBackend> flite, std::shared_
         {SpeechStrings::FirstMaleSpeaker, "awb", "m3", Gender::Male},
         {SpeechStrings::SecondMaleSpeaker, "kal16", "m7", Gender::Male},
     };
+    // Some backends pad their voice names ("Cherokee "); a listed name is what users type back.
+    for (auto *voices : {&fliteVoices, &espeakVoices}) {
+        for (BackendVoice &v : *voices)
+            v.name = v.name.trimmed();
+    }
     std::set<QString> usedFlite;
     for (const StudioVoice &s : studio) {
         bool placed = false;

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "speech/WaveWriter.h"
 
-#include <QDir>
+#include "speech/RecordingTarget.h"
+
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <sndfile.h>
 
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 namespace speech {
 
@@ -27,47 +25,135 @@ int FormatFor(const QString &target)
     return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
 }
 
+// The RIFF size and the data chunk size are only known at the end, when libsndfile seeks back to
+// write them. A stream cannot go back, so its header says "length unknown" (all bits set) as other
+// tools that write WAV into a pipe do; libsndfile, sox and players then read to the end of the data.
+void MarkWaveLengthUnknown(char *header, std::size_t size)
+{
+    if (size < 12 || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
+        return;
+    std::memset(header + 4, 0xFF, 4);
+    std::size_t at = 12;
+    while (at + 8 <= size) {
+        if (std::memcmp(header + at, "data", 4) == 0) {
+            std::memset(header + at + 4, 0xFF, 4);
+            return;
+        }
+        std::uint32_t length = 0;
+        for (int i = 3; i >= 0; --i)
+            length = (length << 8) | static_cast<unsigned char>(header[at + 4 + static_cast<std::size_t>(i)]);
+        at += 8 + std::size_t{length} + (length & 1u);
+    }
+}
+
 } // namespace
+
+// libsndfile writes through these callbacks when the target is a stream. It believes it has a
+// seekable file: writes at the stream's end go out, anything it writes again over bytes already sent
+// (the header it fills in at the end) is dropped, and a forward gap is sent as zeros.
+struct WaveWriter::StreamCursor {
+    RecordingTarget *target = nullptr;
+    bool wave = false;
+    sf_count_t position = 0;
+    sf_count_t sent = 0;
+
+    static StreamCursor &Of(void *user) { return *static_cast<StreamCursor *>(user); }
+    static sf_count_t Length(void *user) { return std::max(Of(user).position, Of(user).sent); }
+    static sf_count_t Seek(sf_count_t offset, int whence, void *user)
+    {
+        StreamCursor &c = Of(user);
+        const sf_count_t base = whence == SEEK_CUR ? c.position : (whence == SEEK_END ? Length(user) : 0);
+        c.position = std::max<sf_count_t>(0, base + offset);
+        return c.position;
+    }
+    static sf_count_t Read(void *, sf_count_t, void *) { return 0; }
+    static sf_count_t Tell(void *user) { return Of(user).position; }
+    static sf_count_t Write(const void *data, sf_count_t count, void *user)
+    {
+        StreamCursor &c = Of(user);
+        const char *bytes = static_cast<const char *>(data);
+        sf_count_t skip = 0;
+        if (c.position < c.sent)
+            skip = std::min(count, c.sent - c.position);
+        while (c.position + skip > c.sent) {
+            // libsndfile seeked past the end before writing; what lies between is silence.
+            static const char zeros[4096] = {};
+            const sf_count_t gap = std::min<sf_count_t>(sizeof zeros, c.position + skip - c.sent);
+            if (!c.target->WriteStream(zeros, gap))
+                return 0;
+            c.sent += gap;
+        }
+        if (skip < count) {
+            const char *from = bytes + skip;
+            const sf_count_t size = count - skip;
+            bool ok = true;
+            if (c.wave && c.sent == 0) {
+                std::vector<char> header(from, from + size);
+                MarkWaveLengthUnknown(header.data(), header.size());
+                ok = c.target->WriteStream(header.data(), size);
+            } else {
+                ok = c.target->WriteStream(from, size);
+            }
+            if (!ok)
+                return 0;
+            c.sent += size;
+        }
+        c.position += count;
+        return count;
+    }
+};
+
+WaveWriter::WaveWriter() = default;
 
 WaveWriter::~WaveWriter()
 {
     Abort();
 }
 
+bool WaveWriter::IsStream() const
+{
+    return stream_ != nullptr;
+}
+
 std::unique_ptr<WaveWriter> WaveWriter::Create(const QString &target, int sampleRate, QString *error)
 {
-    auto fail = [&](const QString &why) {
+    std::unique_ptr<WaveWriter> writer(new WaveWriter);
+    writer->destination_ = RecordingTarget::Open(target, error);
+    if (!writer->destination_)
+        return nullptr;
+    writer->target_ = writer->destination_->Name();
+    QString why;
+    if (!writer->OpenSoundFile(sampleRate, &why)) {
+        writer->Abort();
         if (error)
             *error = QStringLiteral("cannot write \"%1\": %2").arg(target, why);
         return nullptr;
-    };
-    if (target.isEmpty())
-        return fail(QStringLiteral("no file name"));
-    const QFileInfo info(target);
-    if (info.isDir())
-        return fail(QStringLiteral("it is a folder"));
-    if (!info.absoluteDir().exists())
-        return fail(QStringLiteral("the folder does not exist"));
+    }
+    return writer;
+}
 
-    std::unique_ptr<WaveWriter> writer(new WaveWriter);
-    writer->target_ = info.absoluteFilePath();
-    writer->temp_ = std::make_unique<QTemporaryFile>(
-        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX.part"));
-    writer->temp_->setAutoRemove(false); // removed by hand, so a committed file is never deleted
-    if (!writer->temp_->open())
-        return fail(writer->temp_->errorString());
-
+bool WaveWriter::OpenSoundFile(int sampleRate, QString *why)
+{
     SF_INFO format{};
     format.samplerate = sampleRate;
     format.channels = 1;
-    format.format = FormatFor(target);
-    writer->file_ = sf_open_fd(writer->temp_->handle(), SFM_WRITE, &format, SF_FALSE);
-    if (!writer->file_) {
-        const QString why = QString::fromUtf8(sf_strerror(nullptr));
-        writer->Abort();
-        return fail(why);
+    format.format = FormatFor(target_);
+    if (destination_->GetKind() == RecordingTarget::Kind::File) {
+        file_ = sf_open_fd(destination_->Descriptor(), SFM_WRITE, &format, SF_FALSE);
+    } else {
+        stream_ = std::make_unique<StreamCursor>();
+        stream_->target = destination_.get();
+        stream_->wave = (format.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV;
+        static SF_VIRTUAL_IO io{&StreamCursor::Length, &StreamCursor::Seek, &StreamCursor::Read, &StreamCursor::Write,
+                                &StreamCursor::Tell};
+        file_ = sf_open_virtual(&io, SFM_WRITE, &format, stream_.get());
     }
-    return writer;
+    if (!file_) {
+        *why = destination_->StreamError().isEmpty() ? QString::fromUtf8(sf_strerror(nullptr))
+                                                     : destination_->StreamError();
+        return false;
+    }
+    return true;
 }
 
 bool WaveWriter::Write(const std::int16_t *samples, std::size_t count)
@@ -77,62 +163,50 @@ bool WaveWriter::Write(const std::int16_t *samples, std::size_t count)
     const sf_count_t written = sf_write_short(file_, samples, static_cast<sf_count_t>(count));
     frames_ += written;
     if (written != static_cast<sf_count_t>(count)) {
-        error_ = QStringLiteral("writing \"%1\" failed: %2").arg(target_, QString::fromUtf8(sf_strerror(file_)));
+        const QString why =
+            destination_->StreamError().isEmpty() ? QString::fromUtf8(sf_strerror(file_)) : destination_->StreamError();
+        error_ = QStringLiteral("writing \"%1\" failed: %2").arg(target_, why);
         return false;
     }
     return true;
 }
 
-bool WaveWriter::Close()
+bool WaveWriter::CloseSoundFile()
 {
     bool ok = true;
     if (file_) {
         ok = sf_close(file_) == 0;
         file_ = nullptr;
     }
-    if (temp_ && temp_->isOpen()) {
-        // Make sure the data is on disk before the rename makes it the only copy.
-        ok = temp_->flush() && ok;
-        ok = ::fsync(temp_->handle()) == 0 && ok;
-        temp_->close();
-    }
     return ok;
 }
 
 bool WaveWriter::Commit(QString *error)
 {
-    if (!temp_) {
+    if (!destination_) {
         if (error)
             *error = QStringLiteral("the recording of \"%1\" was already closed").arg(target_);
         return false;
     }
-    const QString tempName = temp_->fileName();
-    if (!error_.isEmpty() || !Close()) {
+    if (!error_.isEmpty() || !CloseSoundFile()) {
         if (error)
             *error = error_.isEmpty() ? QStringLiteral("finishing \"%1\" failed").arg(target_) : error_;
         Abort();
         return false;
     }
-    // QTemporaryFile creates the file private to its owner; a recording is an ordinary document.
-    ::chmod(QFile::encodeName(tempName).constData(), 0644);
-    if (std::rename(QFile::encodeName(tempName).constData(), QFile::encodeName(target_).constData()) != 0) {
-        if (error)
-            *error = QStringLiteral("cannot replace \"%1\": %2").arg(target_, QString::fromLocal8Bit(std::strerror(errno)));
-        Abort();
-        return false;
-    }
-    temp_.reset();
-    return true;
+    const bool finished = destination_->Finish(error);
+    destination_.reset();
+    stream_.reset();
+    return finished;
 }
 
 void WaveWriter::Abort()
 {
-    if (!temp_)
-        return;
-    const QString tempName = temp_->fileName();
-    Close();
-    QFile::remove(tempName);
-    temp_.reset();
+    CloseSoundFile();
+    if (destination_)
+        destination_->Discard();
+    destination_.reset();
+    stream_.reset();
 }
 
 } // namespace speech

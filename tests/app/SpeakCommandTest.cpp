@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringConverter>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -130,6 +132,41 @@ TEST(SpeakCommand, unreadableInputAndUnwritableOutputHaveTheirOwnStatus)
     EXPECT_EQ(r.code, SpeakCommand::kOutputFailed);
     EXPECT_TRUE(r.err.contains(QStringLiteral("out.wav"))) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(target));
+}
+
+TEST(SpeakCommand, recordingTargetsThatAreNotFilesAreStreamedOrRefused)
+{
+    QTemporaryDir dir;
+    const QStringList hello = {QStringLiteral("--text"), QStringLiteral("Hello.")};
+    // A folder is refused with the output status; nothing replaces it.
+    const Result folder = RunTool(QStringList{QStringLiteral("-o"), dir.path()} + hello);
+    EXPECT_EQ(folder.code, SpeakCommand::kOutputFailed);
+    EXPECT_TRUE(folder.err.contains(QStringLiteral("folder"))) << folder.err.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+
+    // /dev/null swallows the recording and stays a device, also for root.
+    EXPECT_EQ(RunTool(QStringList{QStringLiteral("-o"), QStringLiteral("/dev/null")} + hello).code,
+              SpeakCommand::kDone);
+    struct stat st{};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+    // "-" writes the recording to standard output, as the real tool does.
+    QProcess tool;
+    tool.start(QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-speak"),
+               QStringList{QStringLiteral("-o"), QStringLiteral("-")} + hello);
+    ASSERT_TRUE(tool.waitForFinished(60000)) << "the tool hung";
+    EXPECT_EQ(tool.exitCode(), SpeakCommand::kDone) << tool.readAllStandardError().toStdString();
+    const QString captured = dir.filePath(QStringLiteral("stdout.wav"));
+    {
+        QFile f(captured);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(tool.readAllStandardOutput());
+    }
+    sf_count_t frames = 0;
+    EXPECT_EQ(SampleRateOf(captured, &frames), 16000);
+    EXPECT_GT(frames, 4000);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("-")));
 }
 
 TEST(SpeakCommand, recordsTextFromAFileOrStandardInputWithTheChosenVoice)
