@@ -6,6 +6,8 @@
 #include "speech/SpeechStatus.h"
 #include "speech/SpeechStrings.h"
 #include "speech/VoiceCatalogue.h"
+#include "studio/documents/DocumentFile.h"
+#include "studio/documents/DocumentStrings.h"
 #include "studio/documents/TextForEditor.h"
 
 #include <QEventLoop>
@@ -49,8 +51,14 @@ QString RangeText(const speech::SettingRange &range)
 SpeakCommand::SpeakCommand(Io io, speech::SpeechEngine::Environment environment)
     : io_(io), environment_(std::move(environment))
 {
+}
+
+const speech::VoiceCatalogue &SpeakCommand::Catalogue()
+{
+    // Loaded when first needed: --print-text and --help need no speech library.
     if (!environment_.catalogue)
         environment_.catalogue = speech::VoiceCatalogue::Installed();
+    return *environment_.catalogue;
 }
 
 void SpeakCommand::Message(const QString &text)
@@ -90,7 +98,7 @@ int SpeakCommand::Run(const QStringList &arguments)
 
 int SpeakCommand::ListVoices()
 {
-    const auto &catalogue = *environment_.catalogue;
+    const auto &catalogue = Catalogue();
     for (int i = 1; i <= catalogue.Count(); ++i) {
         const speech::VoiceMode &m = *catalogue.Mode(i);
         *io_.out << i << '\t' << m.speaker << '\t' << m.voice.language << '\t' << speech::GenderName(m.voice.gender)
@@ -104,6 +112,12 @@ int SpeakCommand::ListVoices()
 // Exactly what the studio's Open button would put into the editor, or the studio's message.
 int SpeakCommand::PrintText(const SpeakOptions &options)
 {
+    if (options.filter && !documents::IsOpenFilterIndex(*options.filter)) {
+        Message(QStringLiteral("--filter %1: the open dialog has filters 1 to %2")
+                    .arg(*options.filter)
+                    .arg(documents::OpenFilterCount()));
+        return kUsage;
+    }
     const int filter = options.filter.value_or(documents::FilterIndexForPath(options.inputFile));
     const documents::DocumentText document = documents::TextForEditor(options.inputFile, filter);
     if (!document.ok) {
@@ -123,27 +137,29 @@ bool SpeakCommand::ReadInput(const SpeakOptions &options, QString *text)
         *text = *options.text;
         return true;
     }
-    QByteArray data;
+    documents::DocumentBytes input;
     if (options.inputFile == QLatin1String("-")) {
         if (!io_.input || !io_.input->isReadable()) {
             Message(QStringLiteral("cannot read standard input"));
             return false;
         }
-        data = io_.input->readAll();
+        input = documents::ReadDeviceBytes(*io_.input);
     } else {
-        QFile file(options.inputFile);
-        if (QFileInfo(options.inputFile).isDir() || !file.open(QIODevice::ReadOnly)) {
-            Message(QStringLiteral("cannot read \"%1\": %2")
-                        .arg(options.inputFile,
-                             QFileInfo(options.inputFile).isDir() ? QStringLiteral("it is a folder") : file.errorString()));
-            return false;
-        }
-        data = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            Message(QStringLiteral("cannot read \"%1\": %2").arg(options.inputFile, file.errorString()));
-            return false;
-        }
+        input = documents::ReadDocumentBytes(options.inputFile);
     }
+    // Standard input, a pipe or a device is read with the same cap as a file.
+    if (input.status == documents::DocumentBytes::Status::TooLarge) {
+        Message(QString::fromLatin1(documents::kErrorTooLarge));
+        return false;
+    }
+    if (!input.ok()) {
+        const QString name = options.inputFile == QLatin1String("-")
+                                 ? QStringLiteral("standard input")
+                                 : QStringLiteral("\"%1\"").arg(options.inputFile);
+        Message(QStringLiteral("cannot read %1: %2").arg(name, input.reason));
+        return false;
+    }
+    const QByteArray &data = input.bytes;
     // UTF-8 unless a byte-order mark says otherwise; text that is not valid UTF-8 is taken as Latin-1.
     const auto encoding = QStringConverter::encodingForData(data);
     QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
@@ -155,7 +171,7 @@ bool SpeakCommand::ReadInput(const SpeakOptions &options, QString *text)
 
 int SpeakCommand::Speak(const SpeakOptions &options)
 {
-    const auto &catalogue = *environment_.catalogue;
+    const auto &catalogue = Catalogue();
     int index = 0;
     bool numeric = false;
     const int asNumber = options.voice.toInt(&numeric);

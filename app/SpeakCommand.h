@@ -40,6 +40,7 @@ public:
     void Interrupt();
 
 private:
+    const speech::VoiceCatalogue &Catalogue();
     int ListVoices();
     int PrintText(const SpeakOptions &options);
     int Speak(const SpeakOptions &options);

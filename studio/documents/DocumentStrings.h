@@ -37,5 +37,7 @@ inline constexpr const char kErrorLoadingRichText[] = "Error loading Rich Text d
 inline constexpr const char kErrorLoadingPdf[] = "Error loading PDF document";
 inline constexpr const char kErrorLoadingWebPage[] = "Error loading Web Page";
 inline constexpr const char kErrorTooLarge[] = "The document is too large to open";
+// A file that could not be read at all: %1 its name, %2 the reason.
+inline constexpr const char kErrorCannotRead[] = "Cannot read \"%1\": %2";
 
 } // namespace documents

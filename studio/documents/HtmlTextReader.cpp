@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/documents/HtmlTextReader.h"
 
+#include "studio/documents/DocumentFile.h"
 #include "studio/documents/DocumentStrings.h"
 #include "studio/documents/TextDecoding.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -250,7 +250,8 @@ QString HtmlTextReader::VisibleText(const QString &html)
         const QChar ch = html[i];
         if (ch == u'<' && i + 1 < n) {
             const QChar next = html[i + 1];
-            if (html.sliced(i).startsWith(u"<!--")) {
+            // A view, not sliced(): a copy of the rest of the page at every '<' made pages quadratic.
+            if (QStringView(html).sliced(i).startsWith(u"<!--")) {
                 const qsizetype end = html.indexOf(u"-->", i + 4);
                 i = end < 0 ? n : end + 3;
                 continue;
@@ -331,15 +332,12 @@ QString HtmlTextReader::VisibleText(const QString &html)
 
 DocumentText HtmlTextReader::LoadFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return DocumentText::Failure(QString::fromLatin1(kErrorLoadingWebPage));
-    if (file.size() > kMaxDocumentBytes)
+    const DocumentBytes file = ReadDocumentBytes(path);
+    if (file.status == DocumentBytes::Status::TooLarge)
         return DocumentText::Failure(QString::fromLatin1(kErrorTooLarge));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (!file.ok())
         return DocumentText::Failure(QString::fromLatin1(kErrorLoadingWebPage));
-    QString text = PageText(bytes);
+    QString text = PageText(file.bytes);
     text.remove(QChar(u'\0'));
     return DocumentText::Success(std::move(text));
 }

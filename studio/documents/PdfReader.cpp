@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/documents/PdfReader.h"
 
+#include "studio/documents/DocumentFile.h"
 #include "studio/documents/DocumentStrings.h"
 
 #include <poppler-qt6.h>
@@ -28,6 +29,9 @@ bool PdfReader::LooksLikePdf(const QByteArray &head)
 DocumentText PdfReader::LoadFile(const QString &path)
 {
     const QString failure = QString::fromLatin1(kErrorLoadingPdf);
+    // Poppler opens the file by name: a pipe would block it and a device feed it forever.
+    if (!IsRegularFile(path))
+        return DocumentText::Failure(failure);
     Poppler::setDebugErrorFunction(QuietPopplerMessage, QVariant());
     std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
     if (!document || document->isLocked())

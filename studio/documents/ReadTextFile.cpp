@@ -1,26 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/documents/ReadTextFile.h"
 
+#include "studio/documents/DocumentFile.h"
+#include "studio/documents/DocumentStrings.h"
 #include "studio/documents/DocumentText.h"
 #include "studio/documents/TextDecoding.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 namespace documents {
 
+DocumentText LoadTextFile(const QString &path)
+{
+    DocumentBytes file = ReadDocumentBytes(path);
+    switch (file.status) {
+    case DocumentBytes::Status::Read:
+        return DocumentText::Success(DecodeTextFileBytes(file.bytes));
+    case DocumentBytes::Status::TooLarge:
+        return DocumentText::Failure(QString::fromLatin1(kErrorTooLarge));
+    case DocumentBytes::Status::Unreadable:
+        break;
+    }
+    return DocumentText::Failure(CannotReadMessage(path, file.reason));
+}
+
 QString ReadTextFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // A file too large to hold is as unreadable as a missing one; the caller reports the size.
-    if (file.size() > kMaxDocumentBytes)
-        return {};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {};
-    return DecodeTextFileBytes(bytes);
+    return LoadTextFile(path).text;
 }
 
 QString DecodeTextFileBytes(QByteArrayView bytes)

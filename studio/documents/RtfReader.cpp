@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/documents/RtfReader.h"
 
+#include "studio/documents/DocumentFile.h"
 #include "studio/documents/DocumentStrings.h"
 #include "studio/documents/TextDecoding.h"
 
-#include <QFile>
 #include <QHash>
 
 #include <algorithm>
@@ -481,20 +481,20 @@ RtfReader::Result RtfReader::Read(QByteArrayView bytes)
 {
     if (!LooksLikeRtf(bytes))
         return {};
-    return {true, Parser(bytes).Run()};
+    QString text = Parser(bytes).Run();
+    // \'00 and \u0 spell a NUL; the editor and the speech engines would cut the text short there.
+    text.remove(QChar(u'\0'));
+    return {true, std::move(text)};
 }
 
 DocumentText RtfReader::LoadFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return DocumentText::Failure(QString::fromLatin1(kErrorLoadingRichText));
-    if (file.size() > kMaxDocumentBytes)
+    const DocumentBytes file = ReadDocumentBytes(path);
+    if (file.status == DocumentBytes::Status::TooLarge)
         return DocumentText::Failure(QString::fromLatin1(kErrorTooLarge));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (!file.ok())
         return DocumentText::Failure(QString::fromLatin1(kErrorLoadingRichText));
-    Result result = Read(bytes);
+    Result result = Read(file.bytes);
     if (!result.isRtf)
         return DocumentText::Failure(QString::fromLatin1(kErrorLoadingRichText));
     return DocumentText::Success(std::move(result.text));

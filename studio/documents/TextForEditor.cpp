@@ -13,6 +13,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <string_view>
+
 namespace documents {
 
 DocumentText TextForEditor(const QString &path, int filterIndex)
@@ -20,10 +23,9 @@ DocumentText TextForEditor(const QString &path, int filterIndex)
     switch (filterIndex) {
     case kFilterText:
     case kFilterAllFiles:
-        // Refused with a message rather than silently shown empty.
-        if (QFileInfo(path).size() > kMaxDocumentBytes)
-            return DocumentText::Failure(QString::fromLatin1(kErrorTooLarge));
-        return DocumentText::Success(ReadTextFile(path));
+        // A file that cannot be read, or is too large, is refused with a message rather than
+        // shown as an empty text.
+        return LoadTextFile(path);
     case kFilterRichText:
         return RtfReader::LoadFile(path);
     case kFilterWord:
@@ -72,6 +74,18 @@ int FilterIndexForPath(const QString &path)
     if (suffix == u"htm" || suffix == u"html")
         return kFilterWebPage;
     return kFilterAllFiles;
+}
+
+int OpenFilterCount()
+{
+    // The filter is "caption|pattern" pairs joined by '|'.
+    const std::string_view filter(kOpenFilter);
+    return int((std::count(filter.begin(), filter.end(), '|') + 1) / 2);
+}
+
+bool IsOpenFilterIndex(int index)
+{
+    return index >= 1 && index <= OpenFilterCount();
 }
 
 } // namespace documents

@@ -2,6 +2,7 @@
 #include "studio/documents/WordConverter.h"
 
 #include "studio/documents/ChildProcess.h"
+#include "studio/documents/DocumentFile.h"
 #include "studio/documents/DocumentStrings.h"
 #include "studio/documents/HtmlTextReader.h"
 #include "studio/documents/PdfReader.h"
@@ -90,10 +91,14 @@ ConverterTools ConverterTools::Installed()
 
 WordConverter::Format WordConverter::Detect(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only regular files: the converters open the document by name, and would block on a pipe
+    // or read a device without end.
+    if (!IsRegularFile(path))
         return Format::Missing;
-    const QByteArray head = file.read(4096);
+    const DocumentBytes start = ReadDocumentBytes(path, 4096);
+    if (start.status == DocumentBytes::Status::Unreadable)
+        return Format::Missing;
+    const QByteArray &head = start.bytes;
     if (head.startsWith(QByteArrayView(kOle2Signature, 8)))
         return Format::LegacyWord;
     if (head.startsWith("PK\x03\x04")) {
@@ -140,8 +145,7 @@ DocumentText WordConverter::Convert(const QString &path, const ConverterTools &t
         result = HtmlTextReader::LoadFile(path);
         break;
     case Format::PlainText:
-        if (QFileInfo(path).size() <= kMaxDocumentBytes)
-            result = DocumentText::Success(ReadTextFile(path));
+        result = LoadTextFile(path);
         break;
     }
     if (!result.ok)

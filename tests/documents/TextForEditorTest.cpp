@@ -48,13 +48,17 @@ TEST(TextForEditor, theLoaderFollowsTheFilterNotTheExtension)
     EXPECT_TRUE(TextForEditor(Fixture("nested.rtf"), kFilterText).text.startsWith(u"{\\rtf1"));
 }
 
-TEST(TextForEditor, unreadableTextIsEmptyButOtherKindsReportTheirFailure)
+// An unreadable text file used to open as an empty text and report success; it now fails with a
+// message naming the file (the cases of unreadable files are in HostileDocumentTest).
+TEST(TextForEditor, unreadableFilesOfEveryKindReportTheirFailure)
 {
     const DocumentText text = TextForEditor(Fixture("missing.txt"), kFilterText);
-    EXPECT_TRUE(text.ok);
-    EXPECT_TRUE(text.text.isEmpty());
-    EXPECT_EQ(TextForEditor(Fixture("missing.rtf"), kFilterRichText).error, QString::fromLatin1(kErrorLoadingRichText));
-    EXPECT_EQ(TextForEditor(Fixture("missing.doc"), kFilterWord).error, QString::fromLatin1(kErrorConvertingWord));
+    EXPECT_FALSE(text.ok);
+    EXPECT_TRUE(text.error.contains(Fixture("missing.txt"))) << qPrintable(text.error);
+    EXPECT_EQ(TextForEditor(Fixture("missing.rtf"), kFilterRichText).error,
+              QString::fromLatin1(kErrorLoadingRichText));
+    EXPECT_EQ(TextForEditor(Fixture("missing.doc"), kFilterWord).error,
+              QString::fromLatin1(kErrorConvertingWord));
     EXPECT_EQ(TextForEditor(Fixture("utf8.txt"), kFilterPdf).error, QString::fromLatin1(kErrorLoadingPdf));
     EXPECT_EQ(TextForEditor(Fixture("missing.html"), kFilterWebPage).error, QString::fromLatin1(kErrorLoadingWebPage));
 }
