@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -26,6 +27,10 @@ public:
     virtual bool Idle() const = 0;
     // The device failed after starting (the sound server went away); fills `error`.
     virtual bool Failed(QString *error) const = 0;
+    // Of the `pulled` samples taken from the source since Start, how many the listener has heard:
+    // what still waits in the output's buffer or in the sound server is not heard yet. An output
+    // that plays what it pulls at once (the test devices) has heard them all.
+    virtual qint64 HeardSamples(qint64 pulled) { return pulled; }
 };
 
 using AudioDeviceFactory = std::function<std::unique_ptr<AudioDevice>()>;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <vector>
 
 namespace speech {
 
@@ -25,18 +26,87 @@ std::mutex &EspeakMutex()
     return mutex;
 }
 
+// Below this a sample counts as silence: espeak-ng's pauses are exact zeros, its quietest
+// speech sounds are far above it.
+constexpr int kSilenceLevel = 64;
+
 struct CallbackContext {
     const PcmSink *sink = nullptr;
     bool stopped = false;
+
+    // Words, when asked for: espeak-ng reports where each word starts (a text position counted in
+    // characters from 1, and a sample), counting a pause before it as part of it. A word is taken
+    // to begin where its sound does, after that pause, and to end where its sound does, before the
+    // silence that leads to the next word or the end of the clause.
+    const WordSink *words = nullptr;
+    const std::vector<qsizetype> *utf16At = nullptr; // character index -> UTF-16 offset, one past the end too
+    qint64 delivered = 0;                            // samples handed over before the current buffer
+    qint64 scanned = 0;                              // samples looked at for sound so far
+    qint64 lastSound = -1;                           // the last sample that was not silence
+    bool wordOpen = false;
+    qsizetype wordStart = 0, wordLength = 0;
+    qint64 wordBegin = 0;
+    qint64 wordSound = -1; // the word's first sample that is not silence
+
+    qsizetype Utf16(int characters) const
+    {
+        const qsizetype last = static_cast<qsizetype>(utf16At->size()) - 1;
+        return (*utf16At)[static_cast<std::size_t>(std::clamp<qsizetype>(characters, 0, last))];
+    }
+    void Scan(const short *wav, qint64 upTo)
+    {
+        if (!wav) {
+            scanned = std::max(scanned, upTo);
+            return;
+        }
+        for (; scanned < upTo; ++scanned) {
+            if (std::abs(wav[scanned - delivered]) > kSilenceLevel) {
+                lastSound = scanned;
+                if (wordOpen && wordSound < 0)
+                    wordSound = scanned;
+            }
+        }
+    }
+    void CloseWord(qint64 at)
+    {
+        if (!wordOpen)
+            return;
+        wordOpen = false;
+        const qint64 begin = wordSound >= 0 ? wordSound : wordBegin;
+        const qint64 end = lastSound >= begin ? std::min(at, lastSound + 1) : at;
+        (*words)(wordStart, wordLength, begin, std::max(end, begin));
+    }
 };
 
 int SynthCallback(short *wav, int count, espeak_EVENT *events)
 {
     auto *context = events ? static_cast<CallbackContext *>(events->user_data) : nullptr;
-    if (!context || !wav || count <= 0)
+    if (!context)
         return 0;
     if (context->stopped)
         return 1;
+    const qint64 bufferEnd = context->delivered + std::max(count, 0);
+    if (context->words) {
+        for (const espeak_EVENT *e = events; e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+            const qint64 at = std::clamp<qint64>(e->sample, context->scanned, bufferEnd);
+            context->Scan(wav, at);
+            if (e->type == espeakEVENT_WORD || e->type == espeakEVENT_END ||
+                e->type == espeakEVENT_SENTENCE || e->type == espeakEVENT_MSG_TERMINATED)
+                context->CloseWord(at);
+            if (e->type == espeakEVENT_WORD && e->length > 0) {
+                const int first = e->text_position - 1;
+                context->wordOpen = true;
+                context->wordStart = context->Utf16(first);
+                context->wordLength = context->Utf16(first + e->length) - context->wordStart;
+                context->wordBegin = at;
+                context->wordSound = -1;
+            }
+        }
+        context->Scan(wav, bufferEnd);
+    }
+    context->delivered = bufferEnd;
+    if (!wav || count <= 0)
+        return 0;
     if (!(*context->sink)(reinterpret_cast<const std::int16_t *>(wav), static_cast<std::size_t>(count))) {
         context->stopped = true;
         return 1; // espeak-ng ends the utterance early; that is how a stop is meant to look
@@ -91,7 +161,8 @@ EspeakBackend::EspeakBackend()
         voice.id = id;
         voice.name = QString::fromUtf8(v->name);
         voice.language = FirstLanguage(v->languages);
-        voice.gender = v->gender == 2 ? Gender::Female : (v->gender == 1 ? Gender::Male : Gender::Unspecified);
+        voice.gender =
+            v->gender == 2 ? Gender::Female : (v->gender == 1 ? Gender::Male : Gender::Unspecified);
         voice.sampleRate = sampleRate_;
         voice.speed = kSpeedRange;
         voice.pitch = kPitchRange;
@@ -124,8 +195,8 @@ std::optional<BackendVoice> EspeakBackend::Variant(const QString &language, cons
     return std::nullopt;
 }
 
-bool EspeakBackend::Run(const QString &voiceId, const QByteArray &utf8, int rate, int pitch, const PcmSink &sink,
-                        QString *error)
+bool EspeakBackend::Run(const QString &voiceId, const QString &text, int rate, int pitch, const PcmSink &sink,
+                        const WordSink *words, QString *error)
 {
     if (LoadedVoice() != voiceId) {
         const QByteArray name = voiceId.toUtf8();
@@ -139,8 +210,20 @@ bool EspeakBackend::Run(const QString &voiceId, const QByteArray &utf8, int rate
     }
     espeak_SetParameter(espeakRATE, rate, 0);
     espeak_SetParameter(espeakPITCH, pitch, 0);
+    const QByteArray utf8 = text.toUtf8();
+    std::vector<qsizetype> utf16At;
     CallbackContext context;
     context.sink = &sink;
+    if (words && *words) {
+        utf16At.reserve(static_cast<std::size_t>(text.size()) + 1);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!text.at(i).isLowSurrogate())
+                utf16At.push_back(i);
+        }
+        utf16At.push_back(text.size());
+        context.words = words;
+        context.utf16At = &utf16At;
+    }
     const espeak_ERROR result = espeak_Synth(utf8.constData(), static_cast<size_t>(utf8.size()) + 1, 0,
                                              POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &context);
     if (result != EE_OK && !context.stopped) {
@@ -148,6 +231,8 @@ bool EspeakBackend::Run(const QString &voiceId, const QByteArray &utf8, int rate
             *error = QStringLiteral("espeak-ng failed to synthesise (error %1)").arg(int(result));
         return false;
     }
+    if (context.words && !context.stopped)
+        context.CloseWord(context.delivered);
     return true;
 }
 
@@ -156,7 +241,7 @@ const EspeakBackend::Calibration &EspeakBackend::CalibrationFor(const QString &v
     auto found = calibrations_.find(voiceId);
     if (found != calibrations_.end())
         return found->second;
-    static const QByteArray phrase = QByteArrayLiteral("Where were you a year ago, when we were all away?");
+    static const QString phrase = QStringLiteral("Where were you a year ago, when we were all away?");
     const int settings[3] = {0, 50, 99};
     // The shape measured on espeak-ng's English voice, used where a measurement finds no voicing.
     const double fallback[3] = {71.0, 101.0, 170.0};
@@ -168,8 +253,9 @@ const EspeakBackend::Calibration &EspeakBackend::CalibrationFor(const QString &v
             return true;
         };
         QString ignored;
-        Run(voiceId, phrase, 175, settings[i], collect, &ignored);
-        c[i] = PitchAnalysis::MedianPitchHz(samples.data(), samples.size(), sampleRate_).value_or(fallback[i]);
+        Run(voiceId, phrase, 175, settings[i], collect, nullptr, &ignored);
+        c[i] =
+            PitchAnalysis::MedianPitchHz(samples.data(), samples.size(), sampleRate_).value_or(fallback[i]);
     }
     // Keep the mapping increasing even when a measurement wobbles.
     c[1] = std::max(c[1], c[0] + 1);
@@ -187,6 +273,12 @@ double EspeakBackend::SentencePauseSeconds(int wordsPerMinute)
 
 bool EspeakBackend::Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
                                const PcmSink &sink, QString *error)
+{
+    return SynthesizeWithWords(voiceId, text, prosody, sink, WordSink(), error);
+}
+
+bool EspeakBackend::SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
+                                        const PcmSink &sink, const WordSink &words, QString *error)
 {
     std::lock_guard lock(EspeakMutex());
     if (!Available()) {
@@ -219,7 +311,11 @@ bool EspeakBackend::Synthesize(const QString &voiceId, const QString &text, cons
             stopped = true;
         return !stopped;
     };
-    if (!Run(voiceId, text.toUtf8(), rate, setting, watch, error))
+    // Through sonic the words lie where the filter puts their sound.
+    const WordSink stretched = [&](qsizetype start, qsizetype length, qint64 begin, qint64 end) {
+        words(start, length, filter.OutputPosition(begin), filter.OutputPosition(end));
+    };
+    if (!Run(voiceId, text, rate, setting, watch, words ? &stretched : nullptr, error))
         return false;
     if (stopped)
         return true;
@@ -227,7 +323,8 @@ bool EspeakBackend::Synthesize(const QString &voiceId, const QString &text, cons
     const QString trimmed = text.trimmed();
     const QChar last = trimmed.isEmpty() ? QChar() : trimmed.back();
     double pause = 0;
-    if (last == QLatin1Char('.') || last == QLatin1Char('!') || last == QLatin1Char('?') || text.endsWith(QLatin1Char('\n')))
+    if (last == QLatin1Char('.') || last == QLatin1Char('!') || last == QLatin1Char('?') ||
+        text.endsWith(QLatin1Char('\n')))
         pause = SentencePauseSeconds(rate);
     else if (last == QLatin1Char(',') || last == QLatin1Char(';') || last == QLatin1Char(':'))
         pause = SentencePauseSeconds(rate) / 2;

@@ -25,6 +25,8 @@ public:
     std::vector<BackendVoice> Voices() const override;
     bool Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody, const PcmSink &sink,
                     QString *error) override;
+    bool SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
+                             const PcmSink &sink, const WordSink &words, QString *error) override;
 
     // A voice description for a variant of a language voice ("en+f3"), for use as a studio voice
     // when flite is missing.
@@ -39,7 +41,8 @@ private:
     // Base pitch in Hz measured at espeak pitch settings 0, 50 and 99.
     using Calibration = std::array<double, 3>;
     const Calibration &CalibrationFor(const QString &voiceId);
-    bool Run(const QString &voiceId, const QByteArray &utf8, int rate, int pitch, const PcmSink &sink, QString *error);
+    bool Run(const QString &voiceId, const QString &text, int rate, int pitch, const PcmSink &sink,
+             const WordSink *words, QString *error);
 
     // espeak-ng leaves out the pause after the last sentence of a call; it is put back by hand.
     static double SentencePauseSeconds(int wordsPerMinute);

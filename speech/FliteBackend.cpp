@@ -7,6 +7,7 @@
 
 #include <flite/flite.h>
 
+#include <cmath>
 #include <mutex>
 #include <vector>
 
@@ -38,11 +39,52 @@ std::mutex &FliteMutex()
 struct StreamContext {
     const PcmSink *sink = nullptr;
     bool stopped = false;
+    const WordSink *words = nullptr;
+    const QString *text = nullptr;
+    bool wordsReported = false;
 };
+
+// The words of a synthesised utterance. Each token of the Token relation is a piece of the text
+// between white space, without its punctuation; its words (a number is several) carry the segment
+// times. A token's sound runs from the end of the segment before its first word to the end of its
+// last word's last segment.
+void ReportWords(const cst_utterance *utt, int sampleRate, StreamContext &context)
+{
+    context.wordsReported = true;
+    if (!context.words || !*context.words || !utt)
+        return;
+    const QString &text = *context.text;
+    qsizetype cursor = 0;
+    for (const cst_item *token = relation_head(utt_relation(utt, "Token")); token; token = item_next(token)) {
+        const QString name = QString::fromUtf8(item_feat_string(token, "name"));
+        if (name.isEmpty())
+            continue;
+        const qsizetype at = text.indexOf(name, cursor);
+        if (at < 0)
+            continue; // not as written in the text: nothing to point at
+        double begin = -1, end = -1;
+        for (const cst_item *word = item_daughter(token); word; word = item_next(word)) {
+            const double wordEnd = ffeature_float(word, "R:SylStructure.daughtern.daughtern.R:Segment.end");
+            if (wordEnd <= 0)
+                continue; // a word flite found no sound for
+            if (begin < 0)
+                begin = ffeature_float(word, "R:SylStructure.daughter1.daughter1.R:Segment.p.end");
+            end = std::max(end, wordEnd);
+        }
+        cursor = at + name.size();
+        if (end <= 0)
+            continue;
+        (*context.words)(at, name.size(), std::llround(std::max(0.0, begin) * sampleRate),
+                         std::llround(end * sampleRate));
+    }
+}
 
 int StreamChunk(const cst_wave *w, int start, int size, int /*last*/, cst_audio_streaming_info *asi)
 {
     auto *context = static_cast<StreamContext *>(asi->userdata);
+    // By the first piece of sound every segment has its time: tell the words before their sound.
+    if (!context->wordsReported)
+        ReportWords(asi->utt, w->sample_rate, *context);
     if (context->stopped)
         return CST_AUDIO_STREAM_STOP;
     if (size <= 0)
@@ -84,7 +126,8 @@ FliteBackend::FliteBackend()
         Voice v;
         v.info.id = QString::fromLatin1(e.id);
         v.info.name = QStringLiteral("flite %1").arg(v.info.id);
-        v.info.language = v.info.id == QLatin1String("awb") ? QStringLiteral("en-gb-scotland") : QStringLiteral("en-us");
+        v.info.language =
+            v.info.id == QLatin1String("awb") ? QStringLiteral("en-gb-scotland") : QStringLiteral("en-us");
         v.info.gender = e.gender;
         v.info.sampleRate = e.rate;
         v.info.speed = kSpeedRange;
@@ -120,24 +163,36 @@ FliteBackend::Voice *FliteBackend::Find(const QString &id)
     return nullptr;
 }
 
-bool FliteBackend::Run(Voice &voice, const QByteArray &utf8, const PcmSink &sink)
+bool FliteBackend::Run(Voice &voice, const QString &text, const PcmSink &sink, const WordSink *words)
 {
+    const QByteArray utf8 = text.toUtf8();
     // Synthesis streams: flite hands over each piece of waveform as its signal generator makes
     // it, so the first sound does not wait for the whole sentence.
     cst_audio_streaming_info *asi = new_audio_streaming_info();
     StreamContext context;
     context.sink = &sink;
+    context.words = words;
+    context.text = &text;
     asi->asc = StreamChunk;
     asi->userdata = &context;
     feat_set(voice.handle->features, "streaming_info", audio_streaming_info_val(asi));
-    cst_wave *wave = flite_text_to_wave(utf8.constData(), voice.handle);
+    cst_utterance *utt = flite_synth_text(utf8.constData(), voice.handle);
     feat_remove(voice.handle->features, "streaming_info"); // frees asi
-    delete_wave(wave);
+    if (!context.wordsReported && utt && utt_wave(utt))
+        ReportWords(utt, utt_wave(utt)->sample_rate, context); // nothing was streamed
+    if (utt)
+        delete_utterance(utt);
     return !context.stopped;
 }
 
 bool FliteBackend::Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
                               const PcmSink &sink, QString *error)
+{
+    return SynthesizeWithWords(voiceId, text, prosody, sink, WordSink(), error);
+}
+
+bool FliteBackend::SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
+                                       const PcmSink &sink, const WordSink &words, QString *error)
 {
     std::lock_guard lock(FliteMutex());
     Voice *voice = Find(voiceId);
@@ -146,7 +201,6 @@ bool FliteBackend::Synthesize(const QString &voiceId, const QString &text, const
             *error = QStringLiteral("flite has no voice named \"%1\"").arg(voiceId);
         return false;
     }
-    const QByteArray utf8 = text.toUtf8();
     cst_features *features = voice->handle->features;
 
     double pitchFactor = 1.0;
@@ -161,9 +215,11 @@ bool FliteBackend::Synthesize(const QString &voiceId, const QString &text, const
                 probe.insert(probe.end(), s, s + n);
                 return true;
             };
-            Run(*voice, QByteArrayLiteral("Where were you a year ago, when we were away all morning?"), collect);
+            Run(*voice, QStringLiteral("Where were you a year ago, when we were away all morning?"), collect,
+                nullptr);
             voice->naturalPitchHz =
-                PitchAnalysis::MedianPitchHz(probe.data(), probe.size(), voice->info.sampleRate).value_or(110.0);
+                PitchAnalysis::MedianPitchHz(probe.data(), probe.size(), voice->info.sampleRate)
+                    .value_or(110.0);
         }
         pitchFactor = prosody.pitchHz / *voice->naturalPitchHz;
     }
@@ -172,11 +228,16 @@ bool FliteBackend::Synthesize(const QString &voiceId, const QString &text, const
 
     SonicFilter filter(voice->info.sampleRate, 1.0, pitchFactor, sink);
     if (filter.Identity()) {
-        Run(*voice, utf8, sink); // a stop asked for by the sink is a normal end
+        Run(*voice, text, sink, &words); // a stop asked for by the sink is a normal end
         return true;
     }
+    // Shifting pitch keeps the length but delays the sound a little: the words move with it.
+    const WordSink shifted = [&](qsizetype start, qsizetype length, qint64 begin, qint64 end) {
+        if (words)
+            words(start, length, filter.OutputPosition(begin), filter.OutputPosition(end));
+    };
     const PcmSink throughFilter = [&filter](const std::int16_t *s, std::size_t n) { return filter.Write(s, n); };
-    if (Run(*voice, utf8, throughFilter))
+    if (Run(*voice, text, throughFilter, &shifted))
         filter.Flush();
     return true;
 }

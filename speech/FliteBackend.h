@@ -23,6 +23,8 @@ public:
     std::vector<BackendVoice> Voices() const override;
     bool Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody, const PcmSink &sink,
                     QString *error) override;
+    bool SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
+                             const PcmSink &sink, const WordSink &words, QString *error) override;
 
 private:
     struct Voice {
@@ -33,7 +35,7 @@ private:
         std::optional<double> naturalPitchHz; // measured on first use where pitch is shifted by sonic
     };
     Voice *Find(const QString &id);
-    bool Run(Voice &voice, const QByteArray &utf8, const PcmSink &sink);
+    bool Run(Voice &voice, const QString &text, const PcmSink &sink, const WordSink *words);
 
     std::vector<Voice> voices_;
 };

@@ -25,8 +25,8 @@ public:
     bool Exhausted();
     // The rate of the next buffer when it differs from the output's rate and all before it is read; else 0.
     int PendingRate();
-    // Samples handed to the output so far.
-    qint64 SamplesRead() const { return bytesRead_ / 2; }
+    // Samples handed to the output so far; what QIODevice holds read ahead has not been handed over.
+    qint64 SamplesRead() const { return (bytesRead_ - QIODevice::bytesAvailable()) / 2; }
     void Clear();
 
     bool isSequential() const override { return true; }

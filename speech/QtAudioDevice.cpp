@@ -6,9 +6,15 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
+#include <algorithm>
+
 namespace speech {
 
 namespace {
+
+// The longest the play position is carried on between two reports of the sound server: about
+// twice the interval at which it reports, so a stalled stream does not run ahead for long.
+constexpr qint64 kCarryOnMilliseconds = 120;
 
 QString ErrorText(QAudio::Error error)
 {
@@ -51,6 +57,9 @@ bool QtAudioDevice::Start(QIODevice *source, int sampleRate, QString *error)
     format.setSampleFormat(QAudioFormat::Int16);
     sink_ = std::make_unique<QAudioSink>(device, format);
     sink_->setBufferSize(format.bytesForDuration(qint64(kBufferMilliseconds) * 1000));
+    sampleRate_ = sampleRate;
+    lastProcessedUSecs_ = -1;
+    sinceProcessed_.invalidate();
     sink_->start(source);
     // Without a server the sink stays stopped with an open error and never reports a state
     // change, so look at once instead of waiting for one.
@@ -68,12 +77,14 @@ void QtAudioDevice::Suspend()
 {
     if (sink_)
         sink_->suspend();
+    sinceProcessed_.invalidate();
 }
 
 void QtAudioDevice::Resume()
 {
     if (sink_)
         sink_->resume();
+    sinceProcessed_.start();
 }
 
 void QtAudioDevice::Stop()
@@ -87,6 +98,21 @@ void QtAudioDevice::Stop()
 bool QtAudioDevice::Idle() const
 {
     return sink_ && sink_->state() == QAudio::IdleState;
+}
+
+qint64 QtAudioDevice::HeardSamples(qint64 pulled)
+{
+    if (!sink_ || sampleRate_ <= 0)
+        return pulled;
+    const qint64 usecs = sink_->processedUSecs();
+    if (usecs != lastProcessedUSecs_) {
+        lastProcessedUSecs_ = usecs;
+        sinceProcessed_.start();
+    }
+    qint64 at = usecs;
+    if (sink_->state() == QAudio::ActiveState && sinceProcessed_.isValid())
+        at += std::min(sinceProcessed_.elapsed(), kCarryOnMilliseconds) * 1000;
+    return std::clamp<qint64>(at * sampleRate_ / 1000000, 0, pulled);
 }
 
 bool QtAudioDevice::Failed(QString *error) const

@@ -3,6 +3,8 @@
 
 #include "speech/AudioDevice.h"
 
+#include <QElapsedTimer>
+
 #include <memory>
 
 class QAudioSink;
@@ -21,6 +23,7 @@ public:
     void Stop() override;
     bool Idle() const override;
     bool Failed(QString *error) const override;
+    qint64 HeardSamples(qint64 pulled) override;
 
     // Enough to ride out a busy moment of the user interface, short enough that pause and stop
     // are heard at once.
@@ -28,6 +31,11 @@ public:
 
 private:
     std::unique_ptr<QAudioSink> sink_;
+    int sampleRate_ = 0;
+    // The sink's play position (the sound server's clock, its latency included) moves in steps;
+    // between steps it is carried on by the wall clock.
+    qint64 lastProcessedUSecs_ = -1;
+    QElapsedTimer sinceProcessed_;
 };
 
 } // namespace speech

@@ -3,7 +3,10 @@
 
 #include "speech/SpeechBackend.h"
 
+#include <QtGlobal>
+
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct sonicStreamStruct;
@@ -27,12 +30,28 @@ public:
     // Pushes out what the filter still holds at the end of a piece of text.
     bool Flush();
 
+    // Where the sound of input sample `input` comes out in the output. Counted from what has come
+    // out so far, so the filter's small departures from its nominal speed do not add up over a
+    // long text, and corrected by the delay the filter puts on its content, measured once for each
+    // setting.
+    qint64 OutputPosition(qint64 input) const;
+
 private:
     bool Drain();
+    qint64 Predicted(qint64 input) const;
+    // The delay counted from a checkpoint, and counted from the start.
+    static std::pair<qint64, qint64> MeasuredDelay(int sampleRate, double speed, double pitch);
 
     sonicStreamStruct *stream_ = nullptr;
     PcmSink sink_;
     std::vector<short> scratch_;
+    double speed_ = 1.0;
+    qint64 delay_ = 0;
+    qint64 startDelay_ = 0;
+    qint64 in_ = 0;  // samples written
+    qint64 out_ = 0; // samples handed on
+    // (written, handed on) after each write, for OutputPosition.
+    std::vector<std::pair<qint64, qint64>> checkpoints_;
 };
 
 } // namespace speech

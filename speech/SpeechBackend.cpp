@@ -5,4 +5,10 @@ namespace speech {
 
 SpeechBackend::~SpeechBackend() = default;
 
+bool SpeechBackend::SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
+                                        const PcmSink &sink, const WordSink &, QString *error)
+{
+    return Synthesize(voiceId, text, prosody, sink, error);
+}
+
 } // namespace speech

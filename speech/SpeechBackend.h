@@ -16,6 +16,11 @@ namespace speech {
 // backend to stop at once; that is a normal end, not a failure.
 using PcmSink = std::function<bool(const std::int16_t *samples, std::size_t count)>;
 
+// Receives each word of a text being synthesised: its range in that text (UTF-16 offset and
+// length) and the samples of the call's output its sound spans (counted from the call's first
+// sample, one past its last).
+using WordSink = std::function<void(qsizetype start, qsizetype length, qint64 begin, qint64 end)>;
+
 struct Prosody {
     int wordsPerMinute = 150;
     int pitchHz = 170;
@@ -34,6 +39,12 @@ public:
     // `sink` as they are produced. Returns false and fills `error` when synthesis failed.
     virtual bool Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
                             const PcmSink &sink, QString *error) = 0;
+
+    // As Synthesize, telling `words` where each word's sound lies, as the synthesiser itself knows
+    // it. Words are reported in text order, each soon after its sound (flite: before it) and at
+    // the latest when the call returns. A backend that knows nothing of words reports none.
+    virtual bool SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
+                                     const PcmSink &sink, const WordSink &words, QString *error);
 
     // True when the synthesiser hands out sound clause by clause by itself, so that several
     // sentences can go in one call without delaying the first sound. The pauses between sentences

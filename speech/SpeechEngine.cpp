@@ -7,6 +7,7 @@
 #include "speech/QtAudioDevice.h"
 #include "speech/SentenceSplitter.h"
 #include "speech/SpeechBackend.h"
+#include "speech/SpeechPositions.h"
 #include "speech/SpeechStatus.h"
 #include "speech/VoiceCatalogue.h"
 #include "speech/WaveWriter.h"
@@ -14,10 +15,13 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <limits>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -39,12 +43,36 @@ constexpr int kPollMilliseconds = 10;
 // whatever state it reports.
 constexpr qint64 kDrainGraceMilliseconds = QtAudioDevice::kBufferMilliseconds + 1000;
 
+using Sentences = SpeechPositions::Sentences;
+
+// Past every sample: what a recording has written is as far as it has got.
+constexpr qint64 kEverything = std::numeric_limits<qint64>::max();
+
 struct Job {
     QString text;
+    qsizetype offset = 0; // where speech starts in the text
     VoiceMode mode;
     Prosody prosody;
+    std::shared_ptr<const Sentences> pieces; // the sentences as cut for synthesis
+    std::shared_ptr<const Sentences> sentences;
+    std::shared_ptr<SpeechPositions> positions;
     std::shared_ptr<PcmBuffer> buffer;   // speaking aloud
     std::unique_ptr<WaveWriter> writer;  // recording
+};
+
+// A text queued or being heard, as the engine's thread keeps it: enough to follow it and to start it
+// again at another sentence.
+struct Spoken {
+    QString text;
+    qsizetype offset = 0;
+    VoiceMode mode;
+    Prosody prosody;
+    bool recording = false;
+    std::shared_ptr<const Sentences> pieces;
+    std::shared_ptr<const Sentences> sentences; // without the white space around them
+    std::shared_ptr<SpeechPositions> positions;
+    int sentence = -1;        // the sentence heard last, -1 before the first
+    qint64 sentenceBegin = 0; // its first sample, counted from the text's first one
 };
 
 struct Report {
@@ -74,6 +102,13 @@ struct SpeechEngine::Private {
     QTimer *poll = nullptr;
     qint64 lastSamplesRead = 0;
     QElapsedTimer sinceLastRead;
+    // Samples the source had handed out when the current device started: the device counts from there.
+    qint64 deviceStartRead = 0;
+    // The texts queued or playing, in order; the front one is the one being heard.
+    std::deque<Spoken> spoken;
+    // Counts each stop and restart of the output, so that a slot of WordReached that stops or
+    // skips is noticed by the loop that emitted it.
+    quint64 generation = 0;
 
     // Shared with the synthesis thread.
     std::thread worker;
@@ -87,6 +122,12 @@ struct SpeechEngine::Private {
     bool holdRecording = false;
     std::atomic<bool> stopping{false};
     std::vector<Report> reports;
+    std::vector<SpeechMark> recordedMarks;
+
+    // Samples written for playback since the output stream began: where the next text's sound
+    // starts in what the output pulls. The synthesis thread counts it while busy; the engine's
+    // thread sets it back to 0, under the mutex, only when synthesis is idle and the stream ends.
+    qint64 streamWritten = 0;
 
     void Log(int type, const QString &text) { services::EventLog::Current().Write(type, QStringLiteral("Speech: ") + text); }
     void Fail(std::uint32_t code, const QString &text)
@@ -101,6 +142,11 @@ struct SpeechEngine::Private {
     const VoiceMode *Selected() const { return env.catalogue->Mode(mode); }
     bool Accepts(int value, bool speedSetting) const;
     bool OpenDevice(int sampleRate);
+    bool Enqueue(Spoken request);
+    qint64 HeardSample() const;
+    void EmitReached(qint64 heard);
+    bool CanSkip() const;
+    void Skip(bool forward);
     void Poll();
     void TakeReports();
     void Abort();
@@ -214,12 +260,18 @@ bool SpeechEngine::Private::OpenDevice(int sampleRate)
     }
     if (paused)
         device->Suspend();
+    deviceStartRead = source->SamplesRead();
     lastSamplesRead = source->SamplesRead();
     sinceLastRead.start();
     return true;
 }
 
 void SpeechEngine::Speak(const QString &text)
+{
+    SpeakFrom(text, 0);
+}
+
+void SpeechEngine::SpeakFrom(const QString &text, int offset)
 {
     const VoiceMode *m = d_->Selected();
     if (!m) {
@@ -243,46 +295,201 @@ void SpeechEngine::Speak(const QString &text)
                     .arg(d_->speed)
                     .arg(d_->pitch));
     }
-    auto job = std::make_unique<Job>();
-    job->text = text;
-    job->mode = *m;
-    job->prosody = {m->voice.speed.Clamp(d_->speed), m->voice.pitch.Clamp(d_->pitch)};
-    const int rate = m->voice.sampleRate;
+    Spoken request;
+    request.text = text;
+    request.offset = std::clamp<qsizetype>(offset, 0, text.size());
+    request.mode = *m;
+    request.prosody = {m->voice.speed.Clamp(d_->speed), m->voice.pitch.Clamp(d_->pitch)};
+    request.recording = !d_->waveFile.isEmpty();
+    auto pieces = std::make_shared<Sentences>(SentenceSplitter::Split(text));
+    auto sentences = std::make_shared<Sentences>(*pieces);
+    for (SentenceSplitter::Piece &p : *sentences) {
+        while (p.length > 0 && text.at(p.start).isSpace()) {
+            ++p.start;
+            --p.length;
+        }
+        while (p.length > 0 && text.at(p.start + p.length - 1).isSpace())
+            --p.length;
+    }
+    request.pieces = std::move(pieces);
+    request.sentences = std::move(sentences);
+    if (d_->Enqueue(std::move(request)))
+        d_->status = outcome;
+}
 
-    if (!d_->waveFile.isEmpty()) {
+bool SpeechEngine::Private::Enqueue(Spoken request)
+{
+    auto job = std::make_unique<Job>();
+    job->text = request.text;
+    job->offset = request.offset;
+    job->mode = request.mode;
+    job->prosody = request.prosody;
+    job->pieces = request.pieces;
+    job->sentences = request.sentences;
+    job->positions =
+        std::make_shared<SpeechPositions>(request.sentences, request.text.size(), request.recording);
+    request.positions = job->positions;
+    const int rate = request.mode.voice.sampleRate;
+
+    if (request.recording) {
         QString error;
-        job->writer = WaveWriter::Create(d_->waveFile, rate, &error);
+        job->writer = WaveWriter::Create(waveFile, rate, &error);
         if (!job->writer) {
-            d_->Fail(E_ACCESSDENIED, QStringLiteral("cannot record: %1").arg(error));
-            if (!d_->active)
-                d_->PostOutputStopped();
-            return;
+            Fail(E_ACCESSDENIED, QStringLiteral("cannot record: %1").arg(error));
+            if (!active)
+                PostOutputStopped();
+            return false;
         }
     } else {
         job->buffer = std::make_shared<PcmBuffer>(rate, static_cast<std::size_t>(rate) * kBufferSeconds);
-        if (!d_->source)
-            d_->source = std::make_unique<PcmSource>();
-        d_->source->Append(job->buffer);
-        if (!d_->device && !d_->OpenDevice(rate)) {
-            d_->source->Clear();
-            if (!d_->active) {
-                d_->source.reset();
-                d_->PostOutputStopped();
+        if (!source)
+            source = std::make_unique<PcmSource>();
+        source->Append(job->buffer);
+        if (!device && !OpenDevice(rate)) {
+            source->Clear();
+            if (!active) {
+                source.reset();
+                PostOutputStopped();
             }
-            return;
+            return false;
         }
     }
 
     {
-        std::lock_guard lock(d_->mutex);
-        d_->jobs.push_back(std::move(job));
+        std::lock_guard lock(mutex);
+        jobs.push_back(std::move(job));
     }
-    if (!d_->worker.joinable())
-        d_->worker = std::thread([this] { d_->WorkerLoop(); });
-    d_->wake.notify_all();
-    d_->active = true;
-    d_->poll->start();
-    d_->status = outcome;
+    spoken.push_back(std::move(request));
+    if (!worker.joinable())
+        worker = std::thread([this] { WorkerLoop(); });
+    wake.notify_all();
+    active = true;
+    poll->start();
+    return true;
+}
+
+qint64 SpeechEngine::Private::HeardSample() const
+{
+    if (!source)
+        return 0;
+    if (!device)
+        return deviceStartRead;
+    return deviceStartRead + device->HeardSamples(source->SamplesRead() - deviceStartRead);
+}
+
+void SpeechEngine::Private::EmitReached(qint64 heard)
+{
+    const quint64 now = generation;
+    while (!spoken.empty()) {
+        Spoken &s = spoken.front();
+        if (s.recording) {
+            // Only the sentence being written is told: words go by far faster than anyone reads.
+            const std::vector<SpeechMark> marks = s.positions->TakeReached(kEverything);
+            const SpeechMark *latest = nullptr;
+            for (const SpeechMark &m : marks) {
+                if (m.kind == SpeechMark::Kind::Sentence)
+                    latest = &m;
+            }
+            const bool done = s.positions->Done(kEverything);
+            if (latest) {
+                Q_EMIT q->SentenceReached(static_cast<int>(latest->start), static_cast<int>(latest->length));
+                if (generation != now)
+                    return;
+            }
+            if (!done)
+                return;
+            spoken.pop_front();
+            continue;
+        }
+        const std::optional<qint64> base = s.positions->StreamBase();
+        if (!base)
+            return; // its synthesis has not started: nothing of it can have been heard
+        const qint64 at = heard == kEverything ? kEverything : heard - *base;
+        for (const SpeechMark &m : s.positions->TakeReached(at)) {
+            if (m.kind == SpeechMark::Kind::Sentence) {
+                s.sentence = s.positions->SentenceAt(m.start);
+                s.sentenceBegin = m.begin;
+                Q_EMIT q->SentenceReached(static_cast<int>(m.start), static_cast<int>(m.length));
+            } else {
+                Q_EMIT q->WordReached(static_cast<int>(m.start), static_cast<int>(m.length));
+            }
+            if (generation != now)
+                return; // a slot stopped or skipped: `s` is gone
+        }
+        if (!s.positions->Done(at))
+            return;
+        spoken.pop_front();
+    }
+}
+
+bool SpeechEngine::Private::CanSkip() const
+{
+    if (!active || paused || spoken.empty())
+        return false;
+    for (const Spoken &s : spoken) {
+        if (s.recording)
+            return false;
+    }
+    return !spoken.front().sentences->empty();
+}
+
+void SpeechEngine::Private::Skip(bool forward)
+{
+    if (!CanSkip())
+        return;
+    const Spoken &s = spoken.front();
+    const int count = static_cast<int>(s.sentences->size());
+    int current = s.sentence >= 0 ? s.sentence : s.positions->SentenceAt(s.offset);
+    if (current < 0)
+        current = count - 1;
+    int target = current + 1;
+    if (!forward) {
+        const std::optional<qint64> base = s.positions->StreamBase();
+        const qint64 heardOfIt = s.sentence >= 0 && base ? HeardSample() - *base - s.sentenceBegin : 0;
+        const bool barelyBegun = heardOfIt < kRestartSeconds * s.mode.voice.sampleRate;
+        target = barelyBegun && current > 0 ? current - 1 : current;
+    }
+    if (target >= count)
+        return;
+    // Everything queued is started again after the skip, the text heard from the target sentence on.
+    std::deque<Spoken> again = std::move(spoken);
+    spoken.clear();
+    Abort();
+    again.front().offset = (*again.front().sentences)[static_cast<std::size_t>(target)].start;
+    for (Spoken &request : again) {
+        request.positions.reset();
+        request.sentence = -1;
+        if (!Enqueue(std::move(request))) {
+            if (active) {
+                Abort();
+                PostOutputStopped();
+            }
+            return;
+        }
+    }
+}
+
+void SpeechEngine::NextSentence()
+{
+    d_->status = S_OK;
+    d_->Skip(true);
+}
+
+void SpeechEngine::PreviousSentence()
+{
+    d_->status = S_OK;
+    d_->Skip(false);
+}
+
+bool SpeechEngine::CanSkipSentence() const
+{
+    return d_->CanSkip();
+}
+
+std::vector<SpeechMark> SpeechEngine::RecordedMarks() const
+{
+    std::lock_guard lock(d_->mutex);
+    return d_->recordedMarks;
 }
 
 void SpeechEngine::PauseAudio()
@@ -341,11 +548,14 @@ void SpeechEngine::Private::Abort()
         // Synthesis checks for the stop between chunks of a few milliseconds of sound.
         idle.wait(lock, [this] { return !busy; });
         stopping = false;
+        streamWritten = 0;
     }
     if (device)
         device->Stop();
     device.reset();
     source.reset();
+    spoken.clear();
+    ++generation;
     paused = false;
     active = false;
     poll->stop();
@@ -367,10 +577,16 @@ void SpeechEngine::Private::TakeReports()
 
 void SpeechEngine::Private::Finish()
 {
+    {
+        std::lock_guard lock(mutex);
+        streamWritten = 0;
+    }
     if (device)
         device->Stop();
     device.reset();
     source.reset();
+    spoken.clear();
+    ++generation;
     active = false;
     paused = false;
     poll->stop();
@@ -420,6 +636,10 @@ void SpeechEngine::Private::Poll()
             }
         }
     }
+    const quint64 now = generation;
+    EmitReached(HeardSample());
+    if (generation != now)
+        return; // a slot stopped or restarted the output
     bool synthesisDone;
     {
         std::lock_guard lock(mutex);
@@ -429,6 +649,10 @@ void SpeechEngine::Private::Poll()
         !source || (source->Exhausted() &&
                     (!device || device->Idle() || sinceLastRead.elapsed() > kDrainGraceMilliseconds));
     if (synthesisDone && playbackDone) {
+        // Everything has been played: whatever was not told yet has been heard.
+        EmitReached(kEverything);
+        if (generation != now)
+            return;
         TakeReports();
         Finish();
     }
@@ -452,19 +676,31 @@ void SpeechEngine::Private::WorkerLoop()
         current = nullptr;
         busy = false;
         idle.notify_all();
-        QMetaObject::invokeMethod(q, [this] { Poll(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            q, [this] { Poll(); }, Qt::QueuedConnection);
     }
 }
 
 void SpeechEngine::Private::RunJob(Job &job)
 {
-    auto pieces = SentenceSplitter::Split(job.text);
+    // The sentences from the start offset on, the first one from the offset.
+    std::vector<SentenceSplitter::Piece> pieces;
+    for (const SentenceSplitter::Piece &p : *job.pieces) {
+        const qsizetype end = p.start + p.length;
+        if (end <= job.offset)
+            continue;
+        if (p.start >= job.offset)
+            pieces.push_back(p);
+        else if (!job.text.mid(job.offset, end - job.offset).trimmed().isEmpty())
+            pieces.push_back({job.offset, end - job.offset});
+    }
     if (job.mode.backend->StreamsClauses()) {
         // Hand such a synthesiser whole paragraphs: its own pauses between sentences sound right.
         // A line break ends a run, so a heading without a full stop is not read into the next line.
         std::vector<SentenceSplitter::Piece> runs;
         for (const SentenceSplitter::Piece &p : pieces) {
-            const bool lineEnded = !runs.empty() && job.text.at(runs.back().start + runs.back().length - 1) == QLatin1Char('\n');
+            const bool lineEnded =
+                !runs.empty() && job.text.at(runs.back().start + runs.back().length - 1) == QLatin1Char('\n');
             if (!runs.empty() && !lineEnded && p.start + p.length - runs.back().start <= kClauseRunLength)
                 runs.back().length = p.start + p.length - runs.back().start;
             else
@@ -475,7 +711,8 @@ void SpeechEngine::Private::RunJob(Job &job)
         // The listener waits for the whole first piece: start with its first phrase (up to a
         // comma, or a few words) and let the rest of that sentence follow while it plays.
         const SentenceSplitter::Piece first = pieces.front();
-        const auto phrases = SentenceSplitter::Split(job.text.mid(first.start, first.length), kFirstPieceLength);
+        const auto phrases =
+            SentenceSplitter::Split(job.text.mid(first.start, first.length), kFirstPieceLength);
         if (phrases.size() > 1) {
             const qsizetype head = phrases.front().start + phrases.front().length;
             pieces.front() = {first.start, head};
@@ -484,6 +721,7 @@ void SpeechEngine::Private::RunJob(Job &job)
     }
     const qint64 total = job.text.size();
     bool writeFailed = false;
+    qint64 written = 0; // samples of this text's sound so far
     const PcmSink sink = [&](const std::int16_t *samples, std::size_t count) {
         if (stopping)
             return false;
@@ -492,10 +730,13 @@ void SpeechEngine::Private::RunJob(Job &job)
                 writeFailed = true;
                 return false;
             }
-            return true;
+        } else if (!job.buffer->Write(samples, count)) {
+            return false;
         }
-        return job.buffer->Write(samples, count);
+        written += static_cast<qint64>(count);
+        return true;
     };
+    job.positions->Start(job.buffer ? streamWritten : 0);
     QString error;
     bool synthesisFailed = false;
     for (const SentenceSplitter::Piece &piece : pieces) {
@@ -506,37 +747,51 @@ void SpeechEngine::Private::RunJob(Job &job)
         }
         if (stopping || writeFailed)
             break;
-        if (!job.mode.backend->Synthesize(job.mode.voice.id, job.text.mid(piece.start, piece.length), job.prosody,
-                                          sink, &error)) {
+        const qint64 pieceBase = written;
+        const WordSink words = [&](qsizetype start, qsizetype length, qint64 begin, qint64 end) {
+            job.positions->AddWord(piece.start + start, length, pieceBase + begin, pieceBase + end);
+        };
+        if (!job.mode.backend->SynthesizeWithWords(job.mode.voice.id, job.text.mid(piece.start, piece.length),
+                                                   job.prosody, sink, words, &error)) {
             synthesisFailed = true;
             break;
         }
         if (env.progress)
             env.progress(piece.start + piece.length, total);
     }
-    if (job.buffer)
+    job.positions->Finish(written);
+    if (job.buffer) {
+        streamWritten += written;
         job.buffer->Finish();
+    }
 
     std::vector<Report> out;
     if (job.writer) {
         const QString target = job.writer->Target();
         if (stopping) {
             job.writer->Abort();
-            out.push_back({S_OK, services::EVENTLOG_WARNING_TYPE,
-                           QStringLiteral("recording into \"%1\" was stopped; the file was not written").arg(target)});
+            out.push_back(
+                {S_OK, services::EVENTLOG_WARNING_TYPE,
+                 QStringLiteral("recording into \"%1\" was stopped; the file was not written").arg(target)});
         } else if (synthesisFailed || writeFailed) {
             const QString why = writeFailed ? job.writer->Error() : error;
             job.writer->Abort();
-            out.push_back({STG_E_CANTSAVE, services::EVENTLOG_ERROR_TYPE,
-                           QStringLiteral("recording into \"%1\" failed and was not saved: %2").arg(target, why)});
+            out.push_back(
+                {STG_E_CANTSAVE, services::EVENTLOG_ERROR_TYPE,
+                 QStringLiteral("recording into \"%1\" failed and was not saved: %2").arg(target, why)});
         } else {
             QString commitError;
-            if (!job.writer->Commit(&commitError))
+            if (!job.writer->Commit(&commitError)) {
                 out.push_back({STG_E_CANTSAVE, services::EVENTLOG_ERROR_TYPE,
                                QStringLiteral("recording could not be saved: %1").arg(commitError)});
+            } else {
+                std::lock_guard lock(mutex);
+                recordedMarks = job.positions->All();
+            }
         }
     } else if (synthesisFailed) {
-        out.push_back({E_FAIL, services::EVENTLOG_ERROR_TYPE, QStringLiteral("synthesis failed: %1").arg(error)});
+        out.push_back(
+            {E_FAIL, services::EVENTLOG_ERROR_TYPE, QStringLiteral("synthesis failed: %1").arg(error)});
     }
     if (!out.empty()) {
         std::lock_guard lock(mutex);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "speech/AudioDevice.h"
+#include "speech/SpeechMark.h"
 
 #include <QObject>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace speech {
 
@@ -26,6 +28,13 @@ class VoiceCatalogue;
 // current text. OutputStopped is raised once for each end of output (the queue ran out, StopAudio,
 // or a Speak that could not start), always queued on the engine's thread after the call that caused
 // it has returned; pausing raises none.
+//
+// The engine knows where each word and sentence of a text lies in its sound, as the synthesiser
+// reports it. Speaking aloud, WordReached and SentenceReached tell when the listener hears a word
+// or a sentence begin (by the samples the output has played, not those synthesised): none while
+// paused, none after StopAudio, none for a queued text before it starts. Recording, SentenceReached
+// tells which sentence is being written, and RecordedMarks gives every word and sentence of the
+// last recording with sample offsets into its file.
 class SpeechEngine : public QObject {
     Q_OBJECT
 public:
@@ -49,13 +58,32 @@ public:
     void SetPitch(int hertz);
     void SetOutputWaveFile(const QString &path);
     void Speak(const QString &text);
+    // Speaks `text` from the UTF-16 `offset` on; positions still count from the start of `text`.
+    void SpeakFrom(const QString &text, int offset);
+    // While speaking aloud: synthesis and playback start again at the next sentence; or at the
+    // start of the current one, or of the one before when less than kRestartSeconds of the current
+    // one has been heard. Nothing of the part skipped is played after the call. Anything else
+    // (paused, recording, nothing spoken, no such sentence) leaves the output as it is.
+    void NextSentence();
+    void PreviousSentence();
+    // Whether NextSentence / PreviousSentence would act now.
+    bool CanSkipSentence() const;
+    // The words and sentences of the last recording that was written, in order.
+    std::vector<SpeechMark> RecordedMarks() const;
     void PauseAudio();
     void ResumeAudio();
     void StopAudio();
     std::uint32_t GetLastStatus() const;
 
+    // How much of a sentence must have been heard for PreviousSentence to go back to its start
+    // rather than to the sentence before, as media players do with tracks.
+    static constexpr double kRestartSeconds = 1.5;
+
 Q_SIGNALS:
     void OutputStopped(int reserved1, int reserved2);
+    // `start` and `length` are UTF-16 offsets into the text handed to Speak / SpeakFrom.
+    void WordReached(int start, int length);
+    void SentenceReached(int start, int length);
 
 private:
     struct Private;
