@@ -17,6 +17,7 @@
 #include "skin/ClsSkin.h"
 #include "skin/HostControls.h"
 #include "speech/SpeechStatus.h"
+#include "studio/ControlFactory.h"
 #include "studio/FontSubstitutes.h"
 #include "studio/LevelDisplay.h"
 #include "studio/MenuBar.h"
@@ -24,6 +25,7 @@
 #include "studio/RichTextBox.h"
 #include "studio/StudioStrings.h"
 #include "studio/VoiceOption.h"
+#include "studio/WindowDefinition.h"
 #include "studio/documents/BusyPointer.h"
 #include "studio/documents/TextForEditor.h"
 
@@ -50,20 +52,6 @@ QColor ToQColor(std::uint32_t colour)
 {
     const std::uint32_t rgb = gdi::TranslateColour(colour);
     return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
-
-void SetColours(QWidget *w, std::optional<std::uint32_t> back, std::optional<std::uint32_t> fore,
-                QPalette::ColorRole backRole = QPalette::Window,
-                QPalette::ColorRole foreRole = QPalette::WindowText)
-{
-    QPalette p = w->palette();
-    if (back) {
-        p.setColor(backRole, ToQColor(*back));
-        w->setAutoFillBackground(backRole == QPalette::Window);
-    }
-    if (fore)
-        p.setColor(foreRole, ToQColor(*fore));
-    w->setPalette(p);
 }
 
 // The tool bar buttons by name, with their handlers.
@@ -121,217 +109,100 @@ std::unique_ptr<Main> Main::Create(const Options &options, QString *error)
 bool Main::Build(QString *error)
 {
     const QString folder = services::AppPaths::ProgramFolder();
-    const QString definition =
-        options_.definition.isEmpty() ? folder + strings::WindowDefinition : options_.definition;
-    const QString iconFolder =
-        options_.iconFolder.isEmpty() ? folder + strings::IconFolder : options_.iconFolder;
+    const QString path = options_.definition.isEmpty() ? folder + strings::WindowDefinition : options_.definition;
+    const QString iconFolder = options_.iconFolder.isEmpty() ? folder + strings::IconFolder : options_.iconFolder;
     const auto fail = [&](const QString &why) {
         if (error)
-            *error = QStringLiteral("The window definition %1 cannot be used: %2").arg(definition, why);
+            *error = QStringLiteral("The window definition %1 cannot be used: %2").arg(path, why);
         return false;
     };
-
-    QFile file(definition);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    if (file.size() > ui::PropertyBag::MaxFileSize)
-        return fail(QStringLiteral("the file is too large"));
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
-    if (!document.isObject())
-        return fail(parseError.errorString());
-    const QJsonObject root = document.object();
-
+    QString why;
+    const std::optional<WindowDefinition> definition = WindowDefinition::Read(path, &why);
+    if (!definition)
+        return fail(why);
     const auto icon = [&](const QString &name) -> QImage {
         return name.isEmpty() ? QImage() : QImage(iconFolder + name);
     };
 
     // The window itself.
-    const ui::PropertyBag form = ui::PropertyBag::Parse(root.value(QStringLiteral("Form")));
-    SetBorderStyle(form.ReadProperty<int>(QStringLiteral("BorderStyle"), ui::vbBSNone));
-    SetCaption(form.ReadProperty<QString>(QStringLiteral("Caption"), strings::WindowTitle));
-    SetBackColor(form.ReadProperty<std::uint32_t>(QStringLiteral("BackColor"), 0x999999));
-    const QImage windowIcon = icon(form.ReadProperty<QString>(QStringLiteral("Icon"), QString()));
+    const FormEntry &form = definition->Form();
+    SetBorderStyle(form.borderStyle);
+    SetCaption(form.caption);
+    SetBackColor(form.backColor);
+    const QImage windowIcon = icon(form.icon);
     if (!windowIcon.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(windowIcon)));
-    resize(ui::Twips::ToPixelsX(form.ReadProperty<double>(QStringLiteral("ClientWidth"), 11895), this),
-           ui::Twips::ToPixelsY(form.ReadProperty<double>(QStringLiteral("ClientHeight"), 7620), this));
+    resize(ui::Twips::ToPixelsX(form.clientWidth, this), ui::Twips::ToPixelsY(form.clientHeight, this));
+    for (const QString &name : definition->SmallImages())
+        smallImages_.push_back(icon(name));
 
-    for (const QJsonValue &entry : root.value(QStringLiteral("SmallImages")).toArray())
-        smallImages_.push_back(icon(entry.toString()));
-
+    // The controls, in order; a container comes before what it holds.
     std::map<QString, QWidget *> byName;
-    for (const QJsonValue &value : root.value(QStringLiteral("Controls")).toArray()) {
-        const QJsonObject entry = value.toObject();
-        const QString name = entry.value(QStringLiteral("Name")).toString();
-        const QString kind = entry.value(QStringLiteral("Kind")).toString();
-        const int index = entry.value(QStringLiteral("Index")).toInt(-1);
-        ui::PropertyBag bag = ui::PropertyBag::Parse(entry.value(QStringLiteral("Properties")));
-        const QString parentName = entry.value(QStringLiteral("Parent")).toString();
-        QWidget *parent = this;
-        if (!parentName.isEmpty()) {
-            const auto found = byName.find(parentName);
+    ControlContext context{this, this, icon, &smallImages_};
+    for (const ControlEntry &entry : definition->Controls()) {
+        context.parent = this;
+        if (!entry.parent.isEmpty()) {
+            const auto found = byName.find(entry.parent);
             if (found == byName.end())
                 return fail(QStringLiteral("%1 is placed in %2, which comes later or does not exist")
-                                .arg(name, parentName));
-            parent = found->second;
+                                .arg(entry.name, entry.parent));
+            context.parent = found->second;
         }
-        const double left = entry.value(QStringLiteral("Left")).toDouble();
-        const double top = entry.value(QStringLiteral("Top")).toDouble();
-        const double width = entry.value(QStringLiteral("Width")).toDouble();
-        const double height = entry.value(QStringLiteral("Height")).toDouble();
-        const QRect box(ui::Twips::ToPixelsX(left, this), ui::Twips::ToPixelsY(top, this),
-                        ui::Twips::ToPixelsX(width, this), ui::Twips::ToPixelsY(height, this));
-        const QString iconName = entry.value(QStringLiteral("Icon")).toString();
-        const auto colour = [&bag](const char *key) -> std::optional<std::uint32_t> {
-            const QString k = QString::fromLatin1(key);
-            if (!bag.Contains(k))
-                return std::nullopt;
-            return bag.ReadProperty<std::uint32_t>(k, 0);
-        };
-        const QFont font =
-            FontSubstitutes::ToQFont(bag.ReadProperty<ui::StdFont>(QStringLiteral("Font"), ui::StdFont()));
-
-        QWidget *widget = nullptr;
-        if (kind == QLatin1String("Shape")) {
-            auto *shape = new QFrame(parent);
-            shape->setFrameShape(QFrame::Box);
-            SetColours(shape, colour("FillColor"), colour("BorderColor").value_or(0));
-            widget = shape;
-        } else if (kind == QLatin1String("Label")) {
-            auto *label = new QLabel(bag.ReadProperty<QString>(QStringLiteral("Caption"), QString()), parent);
-            label->setFont(font);
-            const int alignment = bag.ReadProperty<int>(QStringLiteral("Alignment"), 0);
-            label->setAlignment((alignment == 2   ? Qt::AlignHCenter
-                                 : alignment == 1 ? Qt::AlignRight
-                                                  : Qt::AlignLeft) |
-                                Qt::AlignTop);
-            SetColours(label, colour("BackColor"), colour("ForeColor"));
-            widget = label;
-            if (name == QLatin1String("lblStatus"))
-                lblStatus_ = label;
-        } else if (kind == QLatin1String("PictureBox")) {
-            auto *picture = new LevelDisplay(parent);
-            if (const auto back = colour("BackColor"))
-                picture->SetBackColor(*back);
-            widget = picture;
-            if (name == QLatin1String("Picture1"))
-                picture1_ = picture;
-        } else if (kind == QLatin1String("Image")) {
-            auto *image = new QLabel(parent);
-            image->setPixmap(QPixmap::fromImage(icon(iconName))
-                                 .scaled(box.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-            image->setAttribute(Qt::WA_TranslucentBackground);
-            widget = image;
-        } else if (kind == QLatin1String("RichTextBox")) {
-            auto *editor = new RichTextBox(parent);
-            editor->setFont(font);
-            widget = editor;
-            if (name == QLatin1String("RichTextBox1"))
-                richTextBox1_ = editor;
-            else if (name == QLatin1String("RTFtemp"))
-                rtfTemp_ = editor;
-        } else if (kind == QLatin1String("TextBox")) {
-            auto *text = new QLineEdit(parent);
-            text->setFont(font);
-            text->setFrame(false);
-            SetColours(text, colour("BackColor"), colour("ForeColor"), QPalette::Base, QPalette::Text);
-            widget = text;
-            if (name == QLatin1String("txtFile"))
-                txtFile_ = text;
-        } else if (kind == QLatin1String("Frame")) {
-            auto *frame = new QFrame(parent);
-            frame->setFrameShape(QFrame::Box);
-            frame->setFrameShadow(QFrame::Sunken);
-            SetColours(frame, colour("BackColor"), colour("ForeColor"));
-            widget = frame;
-        } else if (kind == QLatin1String("OptionButton")) {
-            auto *option =
-                new VoiceOption(bag.ReadProperty<QString>(QStringLiteral("Caption"), QString()), parent);
-            option->setFont(font);
-            SetColours(option, std::nullopt, colour("ForeColor"));
-            option->setChecked(bag.ReadProperty<bool>(QStringLiteral("Value"), false));
-            widget = option;
-            if (name == QLatin1String("optVoice") && index >= 0 && index < 3)
-                optVoice_[std::size_t(index)] = option;
-        } else if (kind == QLatin1String("MenuBar")) {
-            auto *menu = new MenuBar(parent);
-            menu->SetImageList(smallImages_);
-            menu->SetColours(bag.ReadProperty<std::uint32_t>(QStringLiteral("BackColor"), 0x47A7DA),
-                             bag.ReadProperty<std::uint32_t>(QStringLiteral("ForeColor"), 0x404040),
-                             bag.ReadProperty<std::uint32_t>(QStringLiteral("SelBackColor"), 0xC0A898),
-                             bag.ReadProperty<std::uint32_t>(QStringLiteral("SelForeColor"), 0xFFFFFF));
-            menu->setFont(font);
-            widget = menu;
-            smartMenuXP1_ = menu;
-        } else if (kind == QLatin1String("UcScroll") || kind == QLatin1String("UcCmd") ||
-                   kind == QLatin1String("bvlBUTTON") || kind == QLatin1String("zqButtons_H")) {
-            ui::UserControl *control = nullptr;
-            QString pictureKey;
-            if (kind == QLatin1String("UcScroll")) {
-                control = new controls::UcScroll(parent);
-            } else if (kind == QLatin1String("UcCmd")) {
-                control = new controls::UcCmd(parent);
-            } else if (kind == QLatin1String("bvlBUTTON")) {
-                control = new bevel::bvlBUTTON(parent);
-                pictureKey = QStringLiteral("Picture");
-            } else {
-                control = new multibutton::zqButtons_H(parent);
-                pictureKey = QStringLiteral("Image");
-            }
-            control->setObjectName(name);
-            if (!iconName.isEmpty() && !pictureKey.isEmpty()) {
-                const QImage image = icon(iconName);
-                if (!image.isNull())
-                    bag.WriteProperty(pictureKey, kind == QLatin1String("bvlBUTTON")
-                                                      ? ui::Picture::FromBitmap(image)
-                                                      : ui::Picture::FromIcon(image));
-            }
-            if (parent == this)
-                AddControl(control, name);
-            control->Move(left, top, width, height);
-            control->Restore(bag);
-            control->Move(left, top, width, height);
-            widget = control;
-            if (name == QLatin1String("scrSpeed"))
-                scrSpeed_ = static_cast<controls::UcScroll *>(control);
-            else if (name == QLatin1String("scrPitch"))
-                scrPitch_ = static_cast<controls::UcScroll *>(control);
-            else if (kind == QLatin1String("bvlBUTTON")) {
-                auto *button = static_cast<bevel::bvlBUTTON *>(control);
-                const std::pair<const char *, bevel::bvlBUTTON **> buttonSlots[] = {
-                    {"cmdSpkText", &cmdSpkText_},   {"cmdPauseText", &cmdPauseText_},
-                    {"cmdStopText", &cmdStopText_}, {"cmdClearText", &cmdClearText_},
-                    {"cmdSaveFile", &cmdSaveFile_}, {"cmdRec", &cmdRec_}};
-                for (const auto &[slotName, slot] : buttonSlots)
-                    if (name == QLatin1String(slotName))
-                        *slot = button;
-            }
-        } else {
-            return fail(QStringLiteral("%1 is of an unknown kind \"%2\"").arg(name, kind));
-        }
-
-        if (!widget->objectName().size())
-            widget->setObjectName(index >= 0 ? QStringLiteral("%1(%2)").arg(name).arg(index) : name);
-        if (!qobject_cast<ui::UserControl *>(widget)) {
-            widget->setGeometry(box);
-            if (parent == this)
-                AddControl(widget, widget->objectName());
-        }
-        const QString tip = bag.ReadProperty<QString>(QStringLiteral("ToolTipText"), QString());
-        if (!tip.isEmpty())
-            widget->setToolTip(tip);
-        const QString tag = bag.ReadProperty<QString>(QStringLiteral("Tag"), QString());
-        if (!tag.isEmpty())
-            skin::SetControlTag(widget, tag);
-        if (!bag.ReadProperty<bool>(QStringLiteral("Visible"), true))
-            widget->hide();
-        if (byName.count(widget->objectName()) == 0)
-            byName[widget->objectName()] = widget;
-        if (byName.count(name) == 0)
-            byName[name] = widget;
+        const ControlFactory make = FactoryFor(entry.kind);
+        if (!make)
+            return fail(QStringLiteral("%1 is of an unknown kind \"%2\"").arg(entry.name, entry.kind));
+        QWidget *widget = make(entry, context);
+        FinishControl(widget, entry, context);
+        KeepNamedControl(entry, widget);
+        byName.emplace(widget->objectName(), widget);
+        byName.emplace(entry.name, widget);
     }
+    const QStringList missing = MissingControls();
+    if (!missing.isEmpty())
+        return fail(QStringLiteral("it lacks %1").arg(missing.join(QStringLiteral(", "))));
 
+    timer1_ = new ui::Timer(this);
+    timer1_->SetInterval(1);
+    engine_ = std::make_unique<speech::SpeechEngine>(options_.engine);
+    return true;
+}
+
+// The controls the window drives, taken by name (and kind) as they are made.
+void Main::KeepNamedControl(const ControlEntry &entry, QWidget *widget)
+{
+    const auto is = [&entry](const char *kind, const char *name) {
+        return entry.kind == QLatin1String(kind) && (!name || entry.name == QLatin1String(name));
+    };
+    if (is("Label", "lblStatus"))
+        lblStatus_ = static_cast<QLabel *>(widget);
+    else if (is("PictureBox", "Picture1"))
+        picture1_ = static_cast<LevelDisplay *>(widget);
+    else if (is("RichTextBox", "RichTextBox1"))
+        richTextBox1_ = static_cast<RichTextBox *>(widget);
+    else if (is("RichTextBox", "RTFtemp"))
+        rtfTemp_ = static_cast<RichTextBox *>(widget);
+    else if (is("TextBox", "txtFile"))
+        txtFile_ = static_cast<QLineEdit *>(widget);
+    else if (is("OptionButton", "optVoice") && entry.index >= 0 && entry.index < 3)
+        optVoice_[std::size_t(entry.index)] = static_cast<QRadioButton *>(widget);
+    else if (is("MenuBar", nullptr))
+        smartMenuXP1_ = static_cast<MenuBar *>(widget);
+    else if (is("UcScroll", "scrSpeed"))
+        scrSpeed_ = static_cast<controls::UcScroll *>(widget);
+    else if (is("UcScroll", "scrPitch"))
+        scrPitch_ = static_cast<controls::UcScroll *>(widget);
+    else if (is("bvlBUTTON", nullptr)) {
+        const std::pair<const char *, bevel::bvlBUTTON **> buttonSlots[] = {
+            {"cmdSpkText", &cmdSpkText_},   {"cmdPauseText", &cmdPauseText_}, {"cmdStopText", &cmdStopText_},
+            {"cmdClearText", &cmdClearText_}, {"cmdSaveFile", &cmdSaveFile_},   {"cmdRec", &cmdRec_}};
+        for (const auto &[slotName, slot] : buttonSlots)
+            if (entry.name == QLatin1String(slotName))
+                *slot = static_cast<bevel::bvlBUTTON *>(widget);
+    }
+}
+
+QStringList Main::MissingControls() const
+{
     QStringList missing;
     const std::pair<const char *, const void *> required[] = {{"RichTextBox1", richTextBox1_},
                                                               {"RTFtemp", rtfTemp_},
@@ -359,13 +230,7 @@ bool Main::Build(QString *error)
     for (int i = 1; i <= 3; ++i)
         if (!UcCmd(i))
             missing << QStringLiteral("UcCmd%1").arg(i);
-    if (!missing.isEmpty())
-        return fail(QStringLiteral("it lacks %1").arg(missing.join(QStringLiteral(", "))));
-
-    timer1_ = new ui::Timer(this);
-    timer1_->SetInterval(1);
-    engine_ = std::make_unique<speech::SpeechEngine>(options_.engine);
-    return true;
+    return missing;
 }
 
 multibutton::zqButtons_H *Main::ToolButton(const QString &name) const

@@ -48,6 +48,7 @@ class Timer;
 namespace studio
 {
 
+struct ControlEntry;
 class LevelDisplay;
 class MenuBar;
 class RichTextBox;
@@ -142,6 +143,8 @@ class Main : public ui::Form
   private:
     explicit Main(const Options &options);
     bool Build(QString *error);
+    void KeepNamedControl(const ControlEntry &entry, QWidget *widget);
+    QStringList MissingControls() const;
     void Connect();
     void EngineSetUp();
     void StatusCheck();
