@@ -2,13 +2,16 @@
 #include "speech/SpeechEngine.h"
 
 #include "platform/services/EventLog.h"
+#include "speech/Lexicon.h"
 #include "speech/PcmBuffer.h"
 #include "speech/PcmSource.h"
 #include "speech/QtAudioDevice.h"
+#include "speech/ReadingFilters.h"
 #include "speech/SentenceSplitter.h"
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechPositions.h"
 #include "speech/SpeechStatus.h"
+#include "speech/SpokenText.h"
 #include "speech/VoiceCatalogue.h"
 #include "speech/WaveWriter.h"
 
@@ -48,8 +51,35 @@ using Sentences = SpeechPositions::Sentences;
 // Past every sample: what a recording has written is as far as it has got.
 constexpr qint64 kEverything = std::numeric_limits<qint64>::max();
 
+// Turns marks of the text a voice reads into marks of the text as given. A word that rules or
+// filters put in stands for nothing there and is left out; several spoken words for one replaced
+// word ("5 kilograms" for "5kg") are told once.
+class MarkMapper {
+public:
+    explicit MarkMapper(std::shared_ptr<const SpokenText> map = nullptr) : map_(std::move(map)) {}
+    std::optional<SpeechMark> Map(SpeechMark m)
+    {
+        if (!map_)
+            return m;
+        const SpokenText::Range r = map_->ToOriginal(m.start, m.length);
+        qsizetype &reached = m.kind == SpeechMark::Kind::Word ? wordsReached_ : sentencesReached_;
+        if (r.length <= 0 || r.start < reached)
+            return std::nullopt;
+        reached = r.start + r.length;
+        m.start = r.start;
+        m.length = r.length;
+        return m;
+    }
+
+private:
+    std::shared_ptr<const SpokenText> map_;
+    qsizetype wordsReached_ = 0;
+    qsizetype sentencesReached_ = 0;
+};
+
 struct Job {
-    QString text;
+    QString text;         // what the voice reads: the given text after rules and filters
+    std::shared_ptr<const SpokenText> map; // back to the given text; none when they changed nothing
     qsizetype offset = 0; // where speech starts in the text
     VoiceMode mode;
     Prosody prosody;
@@ -63,7 +93,9 @@ struct Job {
 // A text queued or being heard, as the engine's thread keeps it: enough to follow it and to start it
 // again at another sentence.
 struct Spoken {
-    QString text;
+    QString text; // what the voice reads
+    std::shared_ptr<const SpokenText> map;
+    MarkMapper mapper;
     qsizetype offset = 0;
     VoiceMode mode;
     Prosody prosody;
@@ -93,6 +125,8 @@ struct SpeechEngine::Private {
     int speed = 150;
     int pitch = 170;
     QString waveFile;
+    std::shared_ptr<const Lexicon> lexicon;
+    unsigned skip = ReadingFilters::None;
 
     // Output in progress, on the engine's thread.
     bool active = false;
@@ -142,6 +176,7 @@ struct SpeechEngine::Private {
     const VoiceMode *Selected() const { return env.catalogue->Mode(mode); }
     bool Accepts(int value, bool speedSetting) const;
     bool OpenDevice(int sampleRate);
+    SpokenText Prepare(const QString &text, const QString &speaker);
     bool Enqueue(Spoken request);
     qint64 HeardSample() const;
     void EmitReached(qint64 heard);
@@ -245,6 +280,30 @@ std::uint32_t SpeechEngine::GetLastStatus() const
     return d_->status;
 }
 
+void SpeechEngine::SetLexicon(std::shared_ptr<const Lexicon> lexicon)
+{
+    d_->lexicon = std::move(lexicon);
+}
+
+void SpeechEngine::SetReadingFilters(unsigned skip)
+{
+    d_->skip = skip;
+}
+
+SpokenText SpeechEngine::Private::Prepare(const QString &text, const QString &speaker)
+{
+    SpokenText spoken(text);
+    ReadingFilters::Apply(spoken, skip);
+    if (lexicon) {
+        std::vector<Lexicon::Problem> skipped;
+        lexicon->Apply(spoken, speaker, Lexicon::Limits{}, &skipped);
+        for (const Lexicon::Problem &p : skipped)
+            Log(services::EVENTLOG_WARNING_TYPE,
+                QStringLiteral("pronunciation rule of %1 %2").arg(Lexicon::Where(p), p.message));
+    }
+    return spoken;
+}
+
 bool SpeechEngine::Private::OpenDevice(int sampleRate)
 {
     if (!source)
@@ -296,19 +355,23 @@ void SpeechEngine::SpeakFrom(const QString &text, int offset)
                     .arg(d_->pitch));
     }
     Spoken request;
-    request.text = text;
-    request.offset = std::clamp<qsizetype>(offset, 0, text.size());
+    auto map = std::make_shared<const SpokenText>(d_->Prepare(text, m->speaker));
+    const QString &said = map->Text();
+    request.text = said;
+    request.offset = map->ToSpoken(std::clamp<qsizetype>(offset, 0, text.size()));
+    if (said != text)
+        request.map = std::move(map);
     request.mode = *m;
     request.prosody = {m->voice.speed.Clamp(d_->speed), m->voice.pitch.Clamp(d_->pitch)};
     request.recording = !d_->waveFile.isEmpty();
-    auto pieces = std::make_shared<Sentences>(SentenceSplitter::Split(text));
+    auto pieces = std::make_shared<Sentences>(SentenceSplitter::Split(request.text));
     auto sentences = std::make_shared<Sentences>(*pieces);
     for (SentenceSplitter::Piece &p : *sentences) {
-        while (p.length > 0 && text.at(p.start).isSpace()) {
+        while (p.length > 0 && request.text.at(p.start).isSpace()) {
             ++p.start;
             --p.length;
         }
-        while (p.length > 0 && text.at(p.start + p.length - 1).isSpace())
+        while (p.length > 0 && request.text.at(p.start + p.length - 1).isSpace())
             --p.length;
     }
     request.pieces = std::move(pieces);
@@ -321,6 +384,8 @@ bool SpeechEngine::Private::Enqueue(Spoken request)
 {
     auto job = std::make_unique<Job>();
     job->text = request.text;
+    job->map = request.map;
+    request.mapper = MarkMapper(request.map);
     job->offset = request.offset;
     job->mode = request.mode;
     job->prosody = request.prosody;
@@ -391,8 +456,8 @@ void SpeechEngine::Private::EmitReached(qint64 heard)
                     latest = &m;
             }
             const bool done = s.positions->Done(kEverything);
-            if (latest) {
-                Q_EMIT q->SentenceReached(static_cast<int>(latest->start), static_cast<int>(latest->length));
+            if (const auto mapped = latest ? s.mapper.Map(*latest) : std::nullopt) {
+                Q_EMIT q->SentenceReached(static_cast<int>(mapped->start), static_cast<int>(mapped->length));
                 if (generation != now)
                     return;
             }
@@ -409,10 +474,14 @@ void SpeechEngine::Private::EmitReached(qint64 heard)
             if (m.kind == SpeechMark::Kind::Sentence) {
                 s.sentence = s.positions->SentenceAt(m.start);
                 s.sentenceBegin = m.begin;
-                Q_EMIT q->SentenceReached(static_cast<int>(m.start), static_cast<int>(m.length));
-            } else {
-                Q_EMIT q->WordReached(static_cast<int>(m.start), static_cast<int>(m.length));
             }
+            const std::optional<SpeechMark> mapped = s.mapper.Map(m);
+            if (!mapped)
+                continue;
+            if (mapped->kind == SpeechMark::Kind::Sentence)
+                Q_EMIT q->SentenceReached(static_cast<int>(mapped->start), static_cast<int>(mapped->length));
+            else
+                Q_EMIT q->WordReached(static_cast<int>(mapped->start), static_cast<int>(mapped->length));
             if (generation != now)
                 return; // a slot stopped or skipped: `s` is gone
         }
@@ -785,8 +854,14 @@ void SpeechEngine::Private::RunJob(Job &job)
                 out.push_back({STG_E_CANTSAVE, services::EVENTLOG_ERROR_TYPE,
                                QStringLiteral("recording could not be saved: %1").arg(commitError)});
             } else {
+                MarkMapper mapper(job.map);
+                std::vector<SpeechMark> marks;
+                for (const SpeechMark &m : job.positions->All()) {
+                    if (const auto mapped = mapper.Map(m))
+                        marks.push_back(*mapped);
+                }
                 std::lock_guard lock(mutex);
-                recordedMarks = job.positions->All();
+                recordedMarks = std::move(marks);
             }
         }
     } else if (synthesisFailed) {

@@ -14,6 +14,7 @@
 
 namespace speech {
 
+class Lexicon;
 class VoiceCatalogue;
 
 // The speech engine the studio drives: voice modes, speed in words per minute, pitch as the base
@@ -74,6 +75,13 @@ public:
     void ResumeAudio();
     void StopAudio();
     std::uint32_t GetLastStatus() const;
+
+    // Pronunciation rules (none when null) and reading filters (ReadingFilters::Skip values) for
+    // the texts spoken from now on; a text already given keeps what it was given with. They change
+    // only what the voice reads, per voice; positions (WordReached, SentenceReached, RecordedMarks)
+    // still point into the text as given, and skipped text has none.
+    void SetLexicon(std::shared_ptr<const Lexicon> lexicon);
+    void SetReadingFilters(unsigned skip);
 
     // How much of a sentence must have been heard for PreviousSentence to go back to its start
     // rather than to the sentence before, as media players do with tracks.

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Pronunciation rules and reading filters as the engine applies them: what each voice is handed.
+// (That the audio then is exactly the audio of the replacement text is checked with the real
+// voices through orvena-speak, one process per recording, in the app tests.)
+#include "platform/services/EventLog.h"
+#include "speech/Lexicon.h"
+#include "speech/ReadingFilters.h"
+#include "speech/SpeechBackend.h"
+#include "speech/SpeechEngine.h"
+#include "speech/SpeechStatus.h"
+#include "speech/VoiceCatalogue.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+using namespace speech;
+
+namespace
+{
+
+// A voice that writes down every text it is given, and a little sound for each.
+class ListeningBackend : public SpeechBackend
+{
+  public:
+    QString Name() const override { return QStringLiteral("listening"); }
+    std::vector<BackendVoice> Voices() const override { return {Voice()}; }
+    static BackendVoice Voice()
+    {
+        BackendVoice v;
+        v.id = QStringLiteral("ear");
+        v.name = v.id;
+        v.language = QStringLiteral("en");
+        v.speed = {40, 400};
+        v.pitch = {60, 350};
+        return v;
+    }
+    bool Synthesize(const QString &, const QString &text, const Prosody &, const PcmSink &sink,
+                    QString *) override
+    {
+        {
+            std::lock_guard lock(mutex_);
+            heard_ += text;
+        }
+        std::vector<std::int16_t> sound(160, 500);
+        sink(sound.data(), sound.size());
+        return true;
+    }
+    QString TakeHeard()
+    {
+        std::lock_guard lock(mutex_);
+        return std::exchange(heard_, QString());
+    }
+
+  private:
+    std::mutex mutex_;
+    QString heard_;
+};
+
+class SpeechEngineRulesTest : public ::testing::Test
+{
+  protected:
+    QTemporaryDir dir;
+    services::RecordingEventLog log;
+    std::shared_ptr<ListeningBackend> backend = std::make_shared<ListeningBackend>();
+    SpeechEngine engine{SpeechEngine::Environment{Catalogue(), {}, {}}};
+
+    SpeechEngineRulesTest() { services::EventLog::SetCurrent(&log); }
+    ~SpeechEngineRulesTest() override { services::EventLog::SetCurrent(nullptr); }
+
+    std::shared_ptr<const VoiceCatalogue> Catalogue()
+    {
+        std::vector<VoiceMode> modes;
+        for (const char *speaker : {"Mary", "Sam"})
+            modes.push_back({QLatin1String(speaker), ListeningBackend::Voice(), backend});
+        return std::make_shared<VoiceCatalogue>(modes);
+    }
+
+    // What the voice of mode `mode` was handed for `text`, recorded so no sound output is needed.
+    QString Heard(int mode, const QString &text)
+    {
+        QSignalSpy stopped(&engine, &SpeechEngine::OutputStopped);
+        engine.SelectVoiceMode(mode);
+        engine.SetOutputWaveFile(dir.filePath(QStringLiteral("take.wav")));
+        engine.Speak(text);
+        EXPECT_EQ(engine.GetLastStatus(), S_OK);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return stopped.count() == 1; }, 20000));
+        EXPECT_EQ(engine.GetLastStatus(), S_OK);
+        return backend->TakeHeard();
+    }
+
+    static std::shared_ptr<const Lexicon> Rules(const QString &text)
+    {
+        auto lexicon = std::make_shared<Lexicon>();
+        EXPECT_TRUE(lexicon->Add(text, QStringLiteral("rules.txt")));
+        return lexicon;
+    }
+};
+
+} // namespace
+
+TEST_F(SpeechEngineRulesTest, eachVoiceIsHandedTheTextItsRulesMakeAndNothingElse)
+{
+    const QString text = QStringLiteral("Dr Smith weighed 5kg. I read it.");
+    EXPECT_EQ(Heard(1, text), text);
+    engine.SetLexicon(
+        Rules(QStringLiteral("dr = Doctor\n/\\b(\\d+)kg\\b/ = \\1 kilograms\n[Sam]\nread = red\n")));
+    EXPECT_EQ(Heard(1, text), QStringLiteral("Doctor Smith weighed 5 kilograms. I read it."));
+    EXPECT_EQ(Heard(2, text), QStringLiteral("Doctor Smith weighed 5 kilograms. I red it."));
+    engine.SetLexicon(nullptr);
+    EXPECT_EQ(Heard(2, text), text);
+}
+
+TEST_F(SpeechEngineRulesTest, aTextKeepsTheRulesItWasGivenWithWhileLaterOnesGetTheNewRules)
+{
+    engine.SetLexicon(Rules(QStringLiteral("one = 1\n")));
+    QSignalSpy stopped(&engine, &SpeechEngine::OutputStopped);
+    engine.SelectVoiceMode(1);
+    engine.SetOutputWaveFile(dir.filePath(QStringLiteral("a.wav")));
+    engine.Speak(QStringLiteral("one two."));
+    engine.SetLexicon(Rules(QStringLiteral("two = 2\n")));
+    engine.SetOutputWaveFile(dir.filePath(QStringLiteral("b.wav")));
+    engine.Speak(QStringLiteral("one two."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stopped.count() == 1; }, 20000));
+    EXPECT_EQ(backend->TakeHeard(), QStringLiteral("1 two.one 2."));
+}
+
+TEST_F(SpeechEngineRulesTest, filtersTakeOutWhatTheySkipBeforeTheRulesSeeIt)
+{
+    engine.SetReadingFilters(ReadingFilters::Brackets | ReadingFilters::WebAddresses);
+    engine.SetLexicon(Rules(QStringLiteral("/\\(/ = open\n")));
+    EXPECT_EQ(Heard(1, QStringLiteral("Read this (an aside [1]) now, see www.example.org/x.")),
+              QStringLiteral("Read this  now, see ."));
+    // A text that is nothing but skipped parts is handed to no voice and ends as usual.
+    EXPECT_EQ(Heard(1, QStringLiteral("(nothing to read)")), QString());
+    engine.SetReadingFilters(ReadingFilters::None);
+    EXPECT_EQ(Heard(1, QStringLiteral("a (b)")), QStringLiteral("a openb)"));
+}
+
+TEST_F(SpeechEngineRulesTest, aRuleLeftOutForTheTextIsLoggedAndSpeakingStillSucceeds)
+{
+    engine.SetLexicon(Rules(QStringLiteral("hello = hi\n/(a+)+[bc]/ = x\n")));
+    const QString as(60, QLatin1Char('a'));
+    EXPECT_EQ(Heard(1, as + QStringLiteral(" hello.")), as + QStringLiteral(" hi."));
+    bool logged = false;
+    for (const auto &e : log.entries) {
+        if (e.type == services::EVENTLOG_WARNING_TYPE && e.text.contains(QStringLiteral("rules.txt line 2")))
+            logged = true;
+    }
+    EXPECT_TRUE(logged);
+}
