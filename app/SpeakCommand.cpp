@@ -2,6 +2,7 @@
 #include "app/SpeakCommand.h"
 
 #include "platform/services/EventLog.h"
+#include "speech/Lexicon.h"
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechStatus.h"
 #include "speech/SpeechStrings.h"
@@ -239,6 +240,8 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     }
     if (!options.output.isEmpty())
         engine.SetOutputWaveFile(options.output);
+    if (!ApplyReadingOptions(options, engine))
+        return kInputUnreadable;
 
     QEventLoop loop;
     bool stopped = false;
@@ -291,6 +294,34 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     default:
         return kOutputFailed;
     }
+}
+
+// Pronunciation rules and reading filters. A rules file that cannot be read fails the command (the
+// user named it); its broken lines are only reported, the other rules still apply.
+bool SpeakCommand::ApplyReadingOptions(const SpeakOptions &options, speech::SpeechEngine &engine)
+{
+    if (!options.lexicons.isEmpty()) {
+        auto lexicon = std::make_shared<speech::Lexicon>();
+        bool readable = true;
+        for (const QString &file : options.lexicons) {
+            const std::size_t before = lexicon->Problems().size();
+            lexicon->AddFile(file);
+            for (std::size_t i = before; i < lexicon->Problems().size(); ++i) {
+                const speech::Lexicon::Problem &p = lexicon->Problems()[i];
+                if (p.line == 0) {
+                    readable = false;
+                    Message(p.message);
+                } else {
+                    Message(QStringLiteral("%1: %2 (line skipped)").arg(speech::Lexicon::Where(p), p.message));
+                }
+            }
+        }
+        if (!readable)
+            return false;
+        engine.SetLexicon(std::move(lexicon));
+    }
+    engine.SetReadingFilters(options.skip);
+    return true;
 }
 
 void SpeakCommand::Interrupt()

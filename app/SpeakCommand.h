@@ -45,6 +45,7 @@ private:
     int PrintText(const SpeakOptions &options);
     int Speak(const SpeakOptions &options);
     bool ReadInput(const SpeakOptions &options, QString *text);
+    bool ApplyReadingOptions(const SpeakOptions &options, speech::SpeechEngine &engine);
     void Message(const QString &text);
 
     Io io_;

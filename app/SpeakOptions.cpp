@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SpeakOptions.h"
 
+#include "speech/ReadingFilters.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -25,10 +27,15 @@ struct OptionTable {
                                  QStringLiteral("Print the text the studio would open from FILE."), QStringLiteral("FILE")};
     QCommandLineOption filter{QStringLiteral("filter"),
                               QStringLiteral("Open dialog filter index for --print-text."), QStringLiteral("N")};
+    QCommandLineOption lexicon{QStringLiteral("lexicon"),
+                               QStringLiteral("Pronunciation rules from FILE (repeatable)."), QStringLiteral("FILE")};
+    QCommandLineOption skip{QStringLiteral("skip"), QStringLiteral("Do not read brackets, urls or brackets,urls."),
+                            QStringLiteral("LIST")};
 
     void AddTo(QCommandLineParser &parser) const
     {
         parser.addOptions({help, version, listVoices, voice, speed, pitch, output, text, printText, filter});
+        parser.addOptions({lexicon, skip});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("Text file to speak; - reads standard input."),
                                      QStringLiteral("[FILE | -]"));
@@ -48,6 +55,7 @@ QString SpeakOptions::HelpText()
 {
     return QStringLiteral(
         "Usage: orvena-speak [--voice NAME|INDEX] [--speed WPM] [--pitch HZ] [--output FILE]\n"
+        "                    [--lexicon FILE]... [--skip brackets|urls|brackets,urls]\n"
         "                    (--text TEXT | FILE | -)\n"
         "       orvena-speak --list-voices\n"
         "       orvena-speak --print-text FILE [--filter N]\n"
@@ -61,6 +69,10 @@ QString SpeakOptions::HelpText()
         "  -o, --output FILE   record into FILE (.wav 16-bit PCM, .flac or .ogg) instead of speaking aloud;\n"
         "                      - records to standard output, a pipe or a device is written as a stream\n"
         "  --text TEXT         speak TEXT; otherwise the text comes from FILE, or from standard input with -\n"
+        "  --lexicon FILE      pronunciation rules (word = replacement, /regex/ = replacement,\n"
+        "                      [Voice] sections; see the manual page); repeatable, applied in order\n"
+        "  --skip LIST         do not read text in brackets (brackets), web and e-mail addresses\n"
+        "                      (urls), or both (brackets,urls)\n"
         "  --list-voices       list the voices, one per line: index, speaker, language, gender, backend,\n"
         "                      speed range (wpm), pitch range (Hz), separated by tabs\n"
         "  --print-text FILE   print (UTF-8) the text the studio would place into its editor when\n"
@@ -154,5 +166,17 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
         return fail(QStringLiteral("nothing to speak: give --text TEXT, a file, or - for standard input"));
     if (!positional.isEmpty())
         o.inputFile = positional.constFirst();
+    o.lexicons = parser.values(table.lexicon);
+    for (const QString &file : std::as_const(o.lexicons)) {
+        if (file.isEmpty())
+            return fail(QStringLiteral("--lexicon needs a file name"));
+    }
+    for (const QString &list : parser.values(table.skip)) {
+        QString why;
+        const auto skip = speech::ReadingFilters::Parse(list, &why);
+        if (!skip)
+            return fail(QStringLiteral("--skip: %1").arg(why));
+        o.skip |= *skip;
+    }
     return o;
 }

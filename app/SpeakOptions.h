@@ -19,6 +19,8 @@ struct SpeakOptions {
     std::optional<QString> text; // --text
     QString inputFile;         // FILE, or "-" for standard input; the document of --print-text
     std::optional<int> filter; // --filter: the open dialog's filter index for --print-text
+    QStringList lexicons;      // --lexicon: pronunciation rules files, applied in this order
+    unsigned skip = 0;         // --skip: speech::ReadingFilters::Skip values
 
     static constexpr const char *kDefaultVoice = "Mary";
 
