@@ -225,8 +225,9 @@ TEST(SpokenTextTest, randomEditRoundsAgreeWithACharacterByCharacterModel)
             const Model &m = model[std::size_t(i)];
             const Range r = s.ToOriginal(i, 1);
             // Neighbours stand for the same words, or for words one after the other.
-            if (i > 0 && !(r == previous))
+            if (i > 0 && !(r == previous)) {
                 ASSERT_GE(r.start, previous.start + previous.length) << "trial " << trial << " at " << i;
+            }
             previous = r;
             if (m.verbatim) {
                 ASSERT_EQ(r, (Range{m.lo, 1})) << "trial " << trial << " at " << i;
