@@ -2,6 +2,8 @@
 // Pronunciation rules and reading filters as the engine applies them: what each voice is handed.
 // (That the audio then is exactly the audio of the replacement text is checked with the real
 // voices through orvena-speak, one process per recording, in the app tests.)
+#include "FakeAudioDevice.h"
+
 #include "platform/services/EventLog.h"
 #include "speech/Lexicon.h"
 #include "speech/ReadingFilters.h"
@@ -10,6 +12,7 @@
 #include "speech/SpeechStatus.h"
 #include "speech/VoiceCatalogue.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,7 +26,8 @@ using namespace speech;
 namespace
 {
 
-// A voice that writes down every text it is given, and a little sound for each.
+// A voice that writes down every text it is given, and tells each word (a run of letters or
+// digits) with a little sound.
 class ListeningBackend : public SpeechBackend
 {
   public:
@@ -39,15 +43,29 @@ class ListeningBackend : public SpeechBackend
         v.pitch = {60, 350};
         return v;
     }
-    bool Synthesize(const QString &, const QString &text, const Prosody &, const PcmSink &sink,
-                    QString *) override
+    bool Synthesize(const QString &id, const QString &text, const Prosody &p, const PcmSink &sink,
+                    QString *error) override
+    {
+        return SynthesizeWithWords(id, text, p, sink, WordSink(), error);
+    }
+    bool SynthesizeWithWords(const QString &, const QString &text, const Prosody &, const PcmSink &sink,
+                             const WordSink &words, QString *) override
     {
         {
             std::lock_guard lock(mutex_);
             heard_ += text;
         }
-        std::vector<std::int16_t> sound(160, 500);
-        sink(sound.data(), sound.size());
+        static const QRegularExpression word(QStringLiteral("\\w+"));
+        qint64 at = 0;
+        for (auto it = word.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            if (words)
+                words(m.capturedStart(), m.capturedLength(), at, at + 160);
+            std::vector<std::int16_t> sound(160, 500);
+            if (!sink(sound.data(), sound.size()))
+                return true;
+            at += 160;
+        }
         return true;
     }
     QString TakeHeard()
@@ -67,7 +85,8 @@ class SpeechEngineRulesTest : public ::testing::Test
     QTemporaryDir dir;
     services::RecordingEventLog log;
     std::shared_ptr<ListeningBackend> backend = std::make_shared<ListeningBackend>();
-    SpeechEngine engine{SpeechEngine::Environment{Catalogue(), {}, {}}};
+    std::shared_ptr<FakeAudioDevice::State> device = std::make_shared<FakeAudioDevice::State>();
+    SpeechEngine engine{SpeechEngine::Environment{Catalogue(), FakeAudioDevice::Factory(device), {}}};
 
     SpeechEngineRulesTest() { services::EventLog::SetCurrent(&log); }
     ~SpeechEngineRulesTest() override { services::EventLog::SetCurrent(nullptr); }
@@ -91,6 +110,30 @@ class SpeechEngineRulesTest : public ::testing::Test
         EXPECT_TRUE(QTest::qWaitFor([&] { return stopped.count() == 1; }, 20000));
         EXPECT_EQ(engine.GetLastStatus(), S_OK);
         return backend->TakeHeard();
+    }
+
+    // Speaks aloud from `offset` to the end; returns the words told, as the text they point at.
+    QStringList WordsTold(const QString &text, int offset = 0, QString *firstSentence = nullptr)
+    {
+        QSignalSpy stopped(&engine, &SpeechEngine::OutputStopped);
+        QSignalSpy words(&engine, &SpeechEngine::WordReached);
+        QSignalSpy sentences(&engine, &SpeechEngine::SentenceReached);
+        engine.SelectVoiceMode(1);
+        engine.SetOutputWaveFile(QString());
+        engine.SpeakFrom(text, offset);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                device->Pull();
+                return stopped.count() == 1;
+            },
+            20000));
+        QStringList told;
+        for (const QList<QVariant> &w : words)
+            told << text.mid(w.at(0).toInt(), w.at(1).toInt());
+        if (firstSentence && !sentences.isEmpty())
+            *firstSentence = text.mid(sentences.first().at(0).toInt(), sentences.first().at(1).toInt());
+        backend->TakeHeard();
+        return told;
     }
 
     static std::shared_ptr<const Lexicon> Rules(const QString &text)
@@ -152,4 +195,44 @@ TEST_F(SpeechEngineRulesTest, aRuleLeftOutForTheTextIsLoggedAndSpeakingStillSucc
             logged = true;
     }
     EXPECT_TRUE(logged);
+}
+
+TEST_F(SpeechEngineRulesTest, wordsAndSentencesAreToldAsTheGivenTextHasThemAndSkippedTextNotAtAll)
+{
+    const QString text = QStringLiteral("Dr Smith (an aside) saw 5kg at www.example.org today. Then [1] he left.");
+    engine.SetLexicon(Rules(QStringLiteral("dr = Doctor\n/\\b(\\d+)kg\\b/ = \\1 kilograms\nleft = went\n")));
+    engine.SetReadingFilters(ReadingFilters::Brackets | ReadingFilters::WebAddresses);
+    QString sentence;
+    EXPECT_EQ(WordsTold(text, 0, &sentence), (QStringList{QStringLiteral("Dr"), QStringLiteral("Smith"), QStringLiteral("saw"),
+                                                          QStringLiteral("5kg"), QStringLiteral("at"), QStringLiteral("today"),
+                                                          QStringLiteral("Then"), QStringLiteral("he"), QStringLiteral("left")}));
+    EXPECT_EQ(sentence, QStringLiteral("Dr Smith (an aside) saw 5kg at www.example.org today."));
+    // Speaking from a word, or from inside skipped text, starts at that word or the next one read.
+    EXPECT_EQ(WordsTold(text, int(text.indexOf(QStringLiteral("saw")))).value(0), QStringLiteral("saw"));
+    EXPECT_EQ(WordsTold(text, int(text.indexOf(QStringLiteral("aside")))).value(0), QStringLiteral("saw"));
+    EXPECT_EQ(WordsTold(text, int(text.indexOf(QStringLiteral("kg")))).value(0), QStringLiteral("5kg"));
+    // Inserted words stand for nothing in the text and are not told.
+    engine.SetReadingFilters(ReadingFilters::None);
+    engine.SetLexicon(Rules(QStringLiteral("/^/ = Chapter one. \n")));
+    EXPECT_EQ(WordsTold(QStringLiteral("It began.")), (QStringList{QStringLiteral("It"), QStringLiteral("began")}));
+}
+
+TEST_F(SpeechEngineRulesTest, aRecordingsMarksPointAtTheGivenText)
+{
+    const QString text = QStringLiteral("Dr Smith (an aside) left.");
+    engine.SetLexicon(Rules(QStringLiteral("dr = Doctor\n")));
+    engine.SetReadingFilters(ReadingFilters::Brackets);
+    EXPECT_EQ(Heard(1, text), QStringLiteral("Doctor Smith  left."));
+    QStringList words;
+    int sentences = 0;
+    for (const SpeechMark &m : engine.RecordedMarks()) {
+        if (m.kind == SpeechMark::Kind::Sentence) {
+            ++sentences;
+            EXPECT_EQ(text.mid(m.start, m.length), text);
+        } else {
+            words << text.mid(m.start, m.length);
+        }
+    }
+    EXPECT_EQ(words, (QStringList{QStringLiteral("Dr"), QStringLiteral("Smith"), QStringLiteral("left")}));
+    EXPECT_EQ(sentences, 1);
 }
