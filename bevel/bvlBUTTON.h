@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "bevel/BevelCodes.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/Rect.h"
 #include "platform/gdi/Region.h"
 #include "platform/ui/Picture.h"
+#include "platform/ui/PropertyTable.h"
 #include "platform/ui/UserControl.h"
 
 #include <QImage>
@@ -38,7 +40,10 @@ class bvlBUTTON : public ui::UserControl
     static constexpr std::uint8_t FlashState = Pressed | Hover | Flashing; // 11
     static constexpr int HoverInterval = 125;                              // ms of tmrRCB
 
-    enum Behaviours : std::uint8_t { PushButton = 0, ToggleButton = 1, OptionButton = 2 };
+    // The stored Behaviour codes.
+    static constexpr std::uint8_t PushButton = std::uint8_t(bevel::Behaviour::PushButton);
+    static constexpr std::uint8_t ToggleButton = std::uint8_t(bevel::Behaviour::ToggleButton);
+    static constexpr std::uint8_t OptionButton = std::uint8_t(bevel::Behaviour::OptionButton);
 
     // Where a picture goes on the face.
     struct Placement {
@@ -123,7 +128,7 @@ class bvlBUTTON : public ui::UserControl
     // How many times the faces have been shaded (each RebuildBevels counts once).
     int BevelBuilds() const { return bevelBuilds_; }
 
-    // Persistence (keys and defaults of every stored property).
+    // Persistence (keys and defaults of every stored property are in one table).
     void InitProperties() override;
     void ReadProperties(const ui::PropertyBag &bag) override;
     void WriteProperties(ui::PropertyBag &bag) const override;
@@ -175,26 +180,34 @@ class bvlBUTTON : public ui::UserControl
     QString OwnName() const;
     bool ReportsAtDesignTime() const;
     void SetState(std::uint8_t state) { state_ = state; }
+    bevel::Behaviour BehaviourCode() const { return bevel::Behaviour(behaviour_); }
+    void UpdateOutline(int &w, int &h);
+    void ResizeSurface(int w, int h);
+    void PrepareWorkStrip();
+    gdi::Colour CaptionColourNow() const;
 
-    // Stored properties.
-    std::int32_t appearance_ = 2;
-    std::uint32_t backColour_ = 0x8000000Fu;
-    std::uint8_t behaviour_ = PushButton;
-    bool bevelAutoAdjust_ = true;
+    // The table of stored properties, in the order they are saved.
+    static const ui::PropertyTable<bvlBUTTON> &Properties();
+
+    // Stored properties; their defaults are in the property table.
+    std::int32_t appearance_ = 0;
+    std::uint32_t backColour_ = 0;
+    std::uint8_t behaviour_ = 0;
+    bool bevelAutoAdjust_ = false;
     std::int16_t bevelHeight_ = 0;
     QString caption_;
-    std::uint32_t captionColour_ = 0x80000008u;
-    std::uint32_t captionHoverColour_ = 0x8000000Eu;
-    std::int32_t captionJustify_ = 4;
-    QString captionOffset_ = QStringLiteral("(0,0)");
-    bool enabled_ = true;
-    std::int32_t mouseKeys_ = 1;
+    std::uint32_t captionColour_ = 0;
+    std::uint32_t captionHoverColour_ = 0;
+    std::int32_t captionJustify_ = 0;
+    QString captionOffset_;
+    bool enabled_ = false;
+    std::int32_t mouseKeys_ = 0;
     ui::Picture picture_;
     ui::Picture pictureHover_;
-    std::int32_t pictureJustify_ = 4;
-    QString pictureOffset_ = QStringLiteral("(0,0)");
-    std::uint32_t transparency_ = 0xC0C0C0u;
-    bool useTransparency_ = true;
+    std::int32_t pictureJustify_ = 0;
+    QString pictureOffset_;
+    std::uint32_t transparency_ = 0;
+    bool useTransparency_ = false;
     bool value_ = false;
 
     // Run-time state.

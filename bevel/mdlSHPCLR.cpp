@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -56,19 +55,6 @@ std::int16_t ToInt16(double value)
 }
 
 } // namespace
-
-double RoundEven(double value)
-{
-    // The default floating-point environment rounds to nearest, ties to even; nearbyint honours it.
-    if (std::fegetround() != FE_TONEAREST) {
-        const int saved = std::fegetround();
-        std::fesetround(FE_TONEAREST);
-        const double r = std::nearbyint(value);
-        std::fesetround(saved);
-        return r;
-    }
-    return std::nearbyint(value);
-}
 
 std::int16_t MaxInteger(std::int16_t a, std::int16_t b)
 {
@@ -254,52 +240,64 @@ std::int16_t BevelLuminance(std::int16_t baseLuminance, double theta, double &d,
     return ToInt16(RoundEven(l));
 }
 
-gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Colour faceColour, int shape,
-                       int lightMode, bool inverted, int reserved)
+namespace
 {
-    const int w = picture.Width();
-    const int h = picture.Height();
-    int b = bevelHeight;
 
-    // 1. Shape parameters: the corner size m, its half and the quantum of the automatic height.
-    int m = 0, half = 0, q = 0;
+// The measures of a face outline that the bevel is shaded from.
+struct BevelGeometry {
+    int width = 0, height = 0;
+    int corner = 0;                         // the corner size of rounded outlines
+    int half = 0;                           // the distance from the rim to the corner centres
+    int band = 0;                           // the bevel height: how deep the band is
+    int radius = 0;                         // the inner radius of the band at a corner
+    int cx0 = 0, cy0 = 0, cx1 = 0, cy1 = 0; // corner centres, top left and bottom right
+};
+
+// The corner size, the corner centres and the band depth of an outline; a bevel height of 0 asks
+// for the automatic one, which is a fixed share of the outline's half size.
+BevelGeometry MeasureBevel(int w, int h, int shape, int bevelHeight)
+{
+    BevelGeometry g;
+    g.width = w;
+    g.height = h;
+    int quantum = 0;
     switch (shape) {
     case ShapeRectangle:
     case ShapeRoundedRectangle:
-        m = int(RoundEven(h < w ? h / 2.0 : w / 2.0));
-        half = int(std::floor(m / 2.0));
-        q = int(std::floor(m / 4.0));
+        g.corner = int(RoundEven(h < w ? h / 2.0 : w / 2.0));
+        g.half = int(std::floor(g.corner / 2.0));
+        quantum = int(std::floor(g.corner / 4.0));
         break;
     case ShapeCircle:
-        half = int(std::floor(w / 2.0));
-        q = int(std::floor(w / 8.0));
+        g.half = int(std::floor(w / 2.0));
+        quantum = int(std::floor(w / 8.0));
         break;
     case ShapeCapsule:
-        m = h < w ? h : w;
-        half = int(std::floor(m / 2.0));
-        q = int(std::floor(m / 8.0));
+        g.corner = h < w ? h : w;
+        g.half = int(std::floor(g.corner / 2.0));
+        quantum = int(std::floor(g.corner / 8.0));
         break;
     default:
         break;
     }
-
-    // 2. Inner radius; a height of 0 asks for the automatic one.
-    int r = 0;
-    if (b != 0) {
-        r = half - b + 1;
+    if (bevelHeight != 0) {
+        g.band = bevelHeight;
+        g.radius = g.half - g.band + 1;
     } else {
-        r = half - q;
-        b = int(RoundEven(half - r + 1.0));
-        bevelHeight = static_cast<std::int16_t>(b);
+        g.radius = g.half - quantum;
+        g.band = int(RoundEven(g.half - g.radius + 1.0));
     }
+    g.cx0 = int(RoundEven(g.half));
+    g.cy0 = g.cx0;
+    g.cx1 = int(RoundEven(w - g.cx0 - 1.0));
+    g.cy1 = int(RoundEven(h - g.cy0 - 1.0));
+    return g;
+}
 
-    // 3. Corner centres.
-    const int cx0 = int(RoundEven(half));
-    const int cy0 = cx0;
-    const int cx1 = int(RoundEven(w - cx0 - 1.0));
-    const int cy1 = int(RoundEven(h - cy0 - 1.0));
-
-    // 4. The band between the outer outline and the inner one.
+// The band between the outer outline and the inner one.
+gdi::Region BevelBand(const BevelGeometry &g, int shape)
+{
+    const int w = g.width, h = g.height, b = g.band, m = g.corner;
     gdi::Region outer, inner;
     switch (shape) {
     case ShapeRectangle:
@@ -320,68 +318,41 @@ gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Col
     }
     gdi::Region band;
     gdi::CombineRgn(band, outer, inner, gdi::RGN_XOR);
+    return band;
+}
 
-    // 5. The face colour fills the image; its luminance is the base of the lighting.
-    if (picture.IsNull())
-        return band;
-    QImage &image = picture.Pixels();
-    image.fill(gdi::ToQRgb(TranslateColour(faceColour)));
-    const gdi::Colour face = gdi::FromQRgb(image.pixel(0, 0));
-    const HLS base = RGBToHLS(face);
+// The lit colour of every pixel of the band. Straight edges have one colour per row or column,
+// worked out once per line; corners are shaded by their angle round the corner centre.
+class BandShader
+{
+  public:
+    BandShader(const BevelGeometry &g, const HLS &base, int lightMode, bool inverted, int reserved)
+        : g_(g), base_(base), lightMode_(lightMode), inverted_(inverted), reserved_(reserved),
+          depthSpan_(g.band - 1.0), lines_{Cache(std::size_t(g.height)), Cache(std::size_t(g.width)),
+                                           Cache(std::size_t(g.height)), Cache(std::size_t(g.width))}
+    {
+    }
 
-    // A bevel of height 1 has no depth to shade across: the band keeps the face colour.
-    if (b - 1 == 0)
-        return band;
-    const double depthSpan = b - 1.0;
-
-    auto colourOf = [&](double theta, double d) {
-        const std::int16_t l = BevelLuminance(base.Luminance, theta, d, lightMode, inverted, reserved);
-        return gdi::ToQRgb(HLSToRGB({base.Hue, base.Saturation, l}));
-    };
-
-    // 6. Straight edges have one colour per row or column: work each line out once.
-    enum Edge { Top, Left, Bottom, Right };
-    std::vector<std::optional<QRgb>> lineColour[4] = {
-        std::vector<std::optional<QRgb>>(std::size_t(h)), std::vector<std::optional<QRgb>>(std::size_t(w)),
-        std::vector<std::optional<QRgb>>(std::size_t(h)), std::vector<std::optional<QRgb>>(std::size_t(w))};
-    auto edgeColour = [&](Edge edge, int x, int y) {
-        const int index = (edge == Top || edge == Bottom) ? y : x;
-        std::optional<QRgb> &cached = lineColour[edge][std::size_t(index)];
-        if (!cached) {
-            switch (edge) {
-            case Top:
-                cached = colourOf(QuarterTurn, (b - y - 1.0) / depthSpan);
-                break;
-            case Left:
-                cached = colourOf(HalfTurn, (b - x - 1.0) / depthSpan);
-                break;
-            case Bottom:
-                cached = colourOf(ThreeQuarterTurn, (y - cy1 - r) / depthSpan);
-                break;
-            case Right:
-                cached = colourOf(FullTurn, (x - cx1 - r) / depthSpan);
-                break;
-            }
-        }
-        return *cached;
-    };
-
-    auto shadeRectanglePixel = [&](int x, int y) -> std::optional<QRgb> {
-        // Mitred edges: the line at distance k from an edge runs from k to (length - k - 1), so
-        // each corner square splits along its diagonal. Later lines own the shared diagonal pixels.
+    // Mitred edges: the line at distance k from an edge runs from k to (length - k - 1), so each
+    // corner square splits along its diagonal. Later lines own the shared diagonal pixels.
+    std::optional<QRgb> RectanglePixel(int x, int y)
+    {
+        const int w = g_.width, h = g_.height;
         const int kl = x, kt = y, kr = w - 1 - x, kb = h - 1 - y;
         if (y >= kr && y <= h - 1 - kr)
-            return edgeColour(Right, x, y);
+            return EdgeColour(Right, x, y);
         if (x >= kb && x <= w - 1 - kb)
-            return edgeColour(Bottom, x, y);
+            return EdgeColour(Bottom, x, y);
         if (y >= kl && y <= h - 1 - kl)
-            return edgeColour(Left, x, y);
+            return EdgeColour(Left, x, y);
         if (x >= kt && x <= w - 1 - kt)
-            return edgeColour(Top, x, y);
+            return EdgeColour(Top, x, y);
         return std::nullopt;
-    };
+    }
 
-    auto shadeRoundPixel = [&](int x, int y) -> std::optional<QRgb> {
+    std::optional<QRgb> RoundPixel(int x, int y)
+    {
+        const int cx0 = g_.cx0, cy0 = g_.cy0, cx1 = g_.cx1, cy1 = g_.cy1;
         double theta = 0.0, dist = 0.0;
         if (x < cx0 && y < cy0) {
             theta = std::atan(double(cy0 - y) / (cx0 - x)) + QuarterTurn;
@@ -396,19 +367,65 @@ gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Col
             theta = std::atan(double(cy0 - y) / (x - cx1));
             dist = Distance(std::int16_t(x - cx1), std::int16_t(cy0 - y));
         } else if (y < cy0) {
-            return edgeColour(Top, x, y);
+            return EdgeColour(Top, x, y);
         } else if (x < cx0) {
-            return edgeColour(Left, x, y);
+            return EdgeColour(Left, x, y);
         } else if (y > cy1) {
-            return edgeColour(Bottom, x, y);
+            return EdgeColour(Bottom, x, y);
         } else if (x > cx1) {
-            return edgeColour(Right, x, y);
+            return EdgeColour(Right, x, y);
         } else {
             return std::nullopt;
         }
-        return colourOf(theta, (dist - r) / depthSpan);
-    };
+        return ColourOf(theta, (dist - g_.radius) / depthSpan_);
+    }
 
+  private:
+    enum Edge { Top, Left, Bottom, Right };
+    using Cache = std::vector<std::optional<QRgb>>;
+
+    QRgb ColourOf(double theta, double depth) const
+    {
+        const std::int16_t l =
+            BevelLuminance(base_.Luminance, theta, depth, lightMode_, inverted_, reserved_);
+        return gdi::ToQRgb(HLSToRGB({base_.Hue, base_.Saturation, l}));
+    }
+
+    QRgb EdgeColour(Edge edge, int x, int y)
+    {
+        const int index = (edge == Top || edge == Bottom) ? y : x;
+        std::optional<QRgb> &cached = lines_[edge][std::size_t(index)];
+        if (!cached) {
+            const int b = g_.band;
+            switch (edge) {
+            case Top:
+                cached = ColourOf(QuarterTurn, (b - y - 1.0) / depthSpan_);
+                break;
+            case Left:
+                cached = ColourOf(HalfTurn, (b - x - 1.0) / depthSpan_);
+                break;
+            case Bottom:
+                cached = ColourOf(ThreeQuarterTurn, (y - g_.cy1 - g_.radius) / depthSpan_);
+                break;
+            case Right:
+                cached = ColourOf(FullTurn, (x - g_.cx1 - g_.radius) / depthSpan_);
+                break;
+            }
+        }
+        return *cached;
+    }
+
+    const BevelGeometry &g_;
+    const HLS base_;
+    const int lightMode_;
+    const bool inverted_;
+    const int reserved_;
+    const double depthSpan_;
+    Cache lines_[4];
+};
+
+void ShadeBand(QImage &image, const gdi::Region &band, BandShader &shader, bool rectangle)
+{
     const QRect bounds = image.rect();
     for (const QRect &rect : band.ToQRegion()) {
         const QRect area = rect.intersected(bounds);
@@ -416,13 +433,36 @@ gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Col
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             for (int x = area.left(); x <= area.right(); ++x) {
                 const std::optional<QRgb> c =
-                    shape == ShapeRectangle ? shadeRectanglePixel(x, y) : shadeRoundPixel(x, y);
+                    rectangle ? shader.RectanglePixel(x, y) : shader.RoundPixel(x, y);
                 if (c)
                     line[x] = *c;
             }
         }
     }
-    // 7.
+}
+
+} // namespace
+
+gdi::Region ShadeBevel(gdi::Bitmap &picture, std::int16_t &bevelHeight, gdi::Colour faceColour, int shape,
+                       int lightMode, bool inverted, int reserved)
+{
+    const BevelGeometry g = MeasureBevel(picture.Width(), picture.Height(), shape, bevelHeight);
+    if (bevelHeight == 0)
+        bevelHeight = static_cast<std::int16_t>(g.band);
+    gdi::Region band = BevelBand(g, shape);
+
+    // The face colour fills the image; its luminance is the base of the lighting.
+    if (picture.IsNull())
+        return band;
+    QImage &image = picture.Pixels();
+    image.fill(gdi::ToQRgb(TranslateColour(faceColour)));
+    const HLS base = RGBToHLS(gdi::FromQRgb(image.pixel(0, 0)));
+
+    // A bevel of height 1 has no depth to shade across: the band keeps the face colour.
+    if (g.band - 1 == 0)
+        return band;
+    BandShader shader(g, base, lightMode, inverted, reserved);
+    ShadeBand(image, band, shader, shape == ShapeRectangle);
     return band;
 }
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "bevel/BevelCodes.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Colour.h"
 #include "platform/gdi/Region.h"
+#include "platform/gdi/Rounding.h"
 
 #include <QString>
 
@@ -26,8 +28,11 @@ inline constexpr double QuarterTurn = 1.5757963267949;
 inline constexpr double ThreeQuarterTurn = 4.7173889803846905;
 inline constexpr double FullTurn = 6.28318520717959;
 
-// Outline shapes (the button's Appearance values).
-enum Shape : int { ShapeRectangle = 0, ShapeCircle = 1, ShapeRoundedRectangle = 2, ShapeCapsule = 3 };
+// Outline shapes (the button's Appearance values), as the plain integers the shader takes.
+inline constexpr int ShapeRectangle = int(Appearance::Rectangle);
+inline constexpr int ShapeCircle = int(Appearance::Circle);
+inline constexpr int ShapeRoundedRectangle = int(Appearance::RoundedRectangle);
+inline constexpr int ShapeCapsule = int(Appearance::Capsule);
 
 // The message box texts of ParseCartesian; lines are separated by CR LF.
 inline const QString CartesianTitle = QStringLiteral("Cartesian Co-ordinates Validation");
@@ -50,7 +55,7 @@ struct HLS {
 };
 
 // Nearest integer with ties to even, as every rounding of these routines does.
-double RoundEven(double value);
+using gdi::RoundEven;
 
 std::int16_t MaxInteger(std::int16_t a, std::int16_t b);
 std::int16_t MinInteger(std::int16_t a, std::int16_t b);

@@ -2,6 +2,7 @@
 #include "controls/UcCmd.h"
 
 #include "platform/gdi/Colour.h"
+#include "platform/gdi/Rounding.h"
 #include "platform/services/Resources.h"
 #include "platform/ui/Twips.h"
 #include "skin/Failure.h"
@@ -65,12 +66,6 @@ QImage SkinPicture(const QString &name)
     if (image.isNull())
         throw skin::Failure(ErrResourceNotFound, QStringLiteral("Resource with identifier '%1' not found").arg(name));
     return image;
-}
-
-// Twips values round to the nearest integer, ties to even.
-double RoundTwips(double v)
-{
-    return std::nearbyint(v);
 }
 
 // Clears a busy mark however the layout ends.
@@ -307,8 +302,8 @@ void UcCmd::RePaint()
         }
         const double tx = TwipsPerPixelX();
         const double ty = TwipsPerPixelY();
-        const double b = RoundTwips(picture1Width_ * scaleFactor_);
-        const double c = RoundTwips(picture1Height_ * scaleFactor_);
+        const double b = gdi::RoundEven(picture1Width_ * scaleFactor_);
+        const double c = gdi::RoundEven(picture1Height_ * scaleFactor_);
 
         FitCaption();
         const double captionWidth = label1_->width() * tx;

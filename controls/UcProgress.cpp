@@ -236,18 +236,18 @@ void UcProgress::Repaint()
     const skin::ClsPictureDC &first = contexts_[FirstCap];
     const skin::ClsPictureDC &second = contexts_[SecondCap];
     if (!Vertical()) {
-        const int n = RoundEven(double(sw_) / tile.Width());
+        const int n = gdi::RoundToInt(double(sw_) / tile.Width());
         const int T = BorderStyle() != 0 ? sh_ - 2 : sh_;
         for (int i = 0; i <= n; ++i)
             pictDc_.StretchBlt(i * tile.Width(), 0, tile.Width(), T, tile.hDC(), 0, 0, tile.Width(),
                                tile.Height(), gdi::SRCCOPY);
-        pictDc_.StretchBlt(0, 0, RoundEven(CapFactor * second.Width()), T, second.hDC(), 0, 0, second.Width(),
+        pictDc_.StretchBlt(0, 0, gdi::RoundToInt(CapFactor * second.Width()), T, second.hDC(), 0, 0, second.Width(),
                            second.Height(), gdi::SRCCOPY);
-        pictDc_.StretchBlt(RoundEven(sw_ - CapFactor * first.Width()), 0,
-                           RoundEven(CapFactor * first.Width()), T, first.hDC(), 0, 0, first.Width(),
+        pictDc_.StretchBlt(gdi::RoundToInt(sw_ - CapFactor * first.Width()), 0,
+                           gdi::RoundToInt(CapFactor * first.Width()), T, first.hDC(), 0, 0, first.Width(),
                            first.Height(), gdi::SRCCOPY);
     } else {
-        const int n = RoundEven(double(sh_) / tile.Height());
+        const int n = gdi::RoundToInt(double(sh_) / tile.Height());
         for (int i = 0; i <= n; ++i)
             pictDc_.StretchBlt(0, i * tile.Height(), sw_, tile.Height(), tile.hDC(), 0, 0, tile.Width(),
                                tile.Height(), gdi::SRCCOPY);
@@ -264,7 +264,7 @@ std::int32_t UcProgress::GetHorizontalPos()
     try {
         if (max_ == min_)
             throw skin::Failure(ErrDivisionByZero, QStringLiteral("Division by zero"));
-        return RoundEven((double(value_) - double(min_)) / (double(max_) - double(min_)) * sw_);
+        return gdi::RoundToInt((double(value_) - double(min_)) / (double(max_) - double(min_)) * sw_);
     } catch (const skin::Failure &failure) {
         failures_.Report(failure, QStringLiteral("GetHorizontalPos"));
         return 0;
@@ -276,7 +276,7 @@ std::int32_t UcProgress::GetVerticalPos()
     try {
         if (max_ == min_)
             throw skin::Failure(ErrDivisionByZero, QStringLiteral("Division by zero"));
-        return RoundEven(-(double(value_) - double(min_)) / (double(max_) - double(min_)) *
+        return gdi::RoundToInt(-(double(value_) - double(min_)) / (double(max_) - double(min_)) *
                          (sh_ - VerticalInset));
     } catch (const skin::Failure &failure) {
         failures_.Report(failure, QStringLiteral("GetVerticalPos"));

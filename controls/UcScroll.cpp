@@ -236,7 +236,7 @@ void UcScroll::UserResize()
         // Whole pixels never above the limit, so the clamp settles at once.
         if (Height() > MaxThicknessTwips)
             SetHeight(std::floor(MaxThicknessTwips / TwipsPerPixelY()) * TwipsPerPixelY());
-        const std::int16_t k = std::int16_t(RoundEven(Height() / 50.0));
+        const std::int16_t k = std::int16_t(gdi::RoundToInt(Height() / 50.0));
         const double H = ScaleHeight();
         const double W = ScaleWidth();
         const double height = H - k;
@@ -252,7 +252,7 @@ void UcScroll::UserResize()
     } else {
         if (Width() > MaxThicknessTwips)
             SetWidth(std::floor(MaxThicknessTwips / TwipsPerPixelX()) * TwipsPerPixelX());
-        const std::int16_t k = std::int16_t(RoundEven(Width() / 50.0));
+        const std::int16_t k = std::int16_t(gdi::RoundToInt(Width() / 50.0));
         const double H = ScaleHeight();
         const double W = ScaleWidth();
         const double width = W - k;
@@ -295,20 +295,20 @@ void UcScroll::Repaint()
 
     if (!Vertical()) {
         const int tile = middle_.Width();
-        const int n = RoundEven(double(W) / tile);
+        const int n = gdi::RoundToInt(double(W) / tile);
         const int T = BorderStyle() != 0 ? H - 2 : H;
         for (int i = 0; i <= n; ++i)
             surfaceDc_.StretchBlt(i * tile, 0, tile, T, middle_.hDC(), 0, 0, tile, middle_.Height(),
                                   gdi::SRCCOPY);
-        const int nearWidth = RoundEven(nearEnd_.Width() * CapFactor);
+        const int nearWidth = gdi::RoundToInt(nearEnd_.Width() * CapFactor);
         surfaceDc_.StretchBlt(0, 0, nearWidth, T, nearEnd_.hDC(), 0, 0, nearEnd_.Width(), nearEnd_.Height(),
                               gdi::SRCCOPY);
-        const int farWidth = RoundEven(farEnd_.Width() * CapFactor);
-        surfaceDc_.StretchBlt(RoundEven(W - farEnd_.Width() * CapFactor), 0, farWidth, T, farEnd_.hDC(), 0, 0,
+        const int farWidth = gdi::RoundToInt(farEnd_.Width() * CapFactor);
+        surfaceDc_.StretchBlt(gdi::RoundToInt(W - farEnd_.Width() * CapFactor), 0, farWidth, T, farEnd_.hDC(), 0, 0,
                               farEnd_.Width(), farEnd_.Height(), gdi::SRCCOPY);
     } else {
         const int tile = middle_.Height();
-        const int n = RoundEven(double(H) / tile);
+        const int n = gdi::RoundToInt(double(H) / tile);
         for (int i = 0; i <= n; ++i)
             surfaceDc_.StretchBlt(0, i * tile, W, tile, middle_.hDC(), 0, 0, middle_.Width(), tile,
                                   gdi::SRCCOPY);
@@ -446,11 +446,11 @@ void UcScroll::ImgThumb_MouseDown(int, int, double x, double y)
 {
     dragging_ = true;
     if (Vertical()) {
-        grabY_ = RoundEven(y / TwipsPerPixelY());
-        lastThumb_ = RoundEven(y / TwipsPerPixelY() + imgThumb_->Top());
+        grabY_ = gdi::RoundToInt(y / TwipsPerPixelY());
+        lastThumb_ = gdi::RoundToInt(y / TwipsPerPixelY() + imgThumb_->Top());
     } else {
-        grabX_ = RoundEven(x / TwipsPerPixelX());
-        lastThumb_ = RoundEven(x / TwipsPerPixelX() + imgThumb_->Left());
+        grabX_ = gdi::RoundToInt(x / TwipsPerPixelX());
+        lastThumb_ = gdi::RoundToInt(x / TwipsPerPixelX() + imgThumb_->Left());
     }
 }
 
@@ -461,12 +461,12 @@ void UcScroll::ImgThumb_MouseMove(int, int, double x, double y)
     try {
         const double lo = TrackStart();
         const double hi = TrackEnd();
-        std::int32_t p = Vertical() ? RoundEven(y / TwipsPerPixelY() + imgThumb_->Top() - grabY_)
-                                    : RoundEven(x / TwipsPerPixelX() + imgThumb_->Left() - grabX_);
+        std::int32_t p = Vertical() ? gdi::RoundToInt(y / TwipsPerPixelY() + imgThumb_->Top() - grabY_)
+                                    : gdi::RoundToInt(x / TwipsPerPixelX() + imgThumb_->Left() - grabX_);
         if (p >= hi)
-            p = RoundEven(hi);
+            p = gdi::RoundToInt(hi);
         if (lo >= p)
-            p = RoundEven(lo);
+            p = gdi::RoundToInt(lo);
         if (p == lastThumb_)
             return;
         if (Vertical())
@@ -477,7 +477,7 @@ void UcScroll::ImgThumb_MouseMove(int, int, double x, double y)
         if (hi == lo)
             throw skin::Failure(ErrDivisionByZero, QStringLiteral("Division by zero"));
         const double edge = Vertical() ? imgThumb_->Top() : imgThumb_->Left();
-        SetValue(RoundEven((edge - lo) / (hi - lo) * (double(max_) - double(min_)) + double(min_)));
+        SetValue(gdi::RoundToInt((edge - lo) / (hi - lo) * (double(max_) - double(min_)) + double(min_)));
         Q_EMIT Scroll();
     } catch (const skin::Failure &failure) {
         // The drag cannot go on meaningfully; ending it keeps the failure to one report.

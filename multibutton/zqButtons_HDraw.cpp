@@ -3,6 +3,8 @@
 // caption and picture.
 #include "multibutton/zqButtons_H.h"
 
+#include "platform/gdi/Rounding.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -20,11 +22,6 @@ constexpr gdi::Colour White = 0xFFFFFF;
 constexpr gdi::Colour Grey = 0x808080;
 constexpr gdi::Colour Black = 0x000000;
 constexpr std::int64_t Skip = -1;
-
-int RoundEven(double v)
-{
-    return int(std::nearbyint(v));
-}
 
 gdi::Rect Offset(gdi::Rect r, int dx, int dy)
 {
@@ -107,7 +104,7 @@ void zqButtons_H::RefreshResources(const QString &what)
 {
     if (what == QLatin1String("Font")) {
         const ui::StdFont &f = UserControl::Font();
-        const int height = -RoundEven(f.Size * 20.0 / TwipsPerPixelY());
+        const int height = -gdi::RoundToInt(f.Size * 20.0 / TwipsPerPixelY());
         captionFont_ = gdi::Font(f.Name, height, f.Bold ? gdi::FW_BOLD : gdi::FW_NORMAL, f.Italic,
                                  f.Underline, f.Strikethrough);
         backDc_.SelectObject(captionFont_);
@@ -309,7 +306,7 @@ bool zqButtons_H::FillFace(gdi::Colour face, gdi::Colour gradientSecond, int &st
         if (buttonStyle_ == 2 && (UserControl::Enabled() || mode_ != CommandMode)) {
             // The face darkens by up to 25 towards the bottom.
             for (int i = 0; i <= h; ++i) {
-                const int amount = RoundEven(-(25.0f / float(h)) * float(i));
+                const int amount = gdi::RoundToInt(-(25.0f / float(h)) * float(i));
                 backDc_.FillRect({0, i, w, i + 1}, gdi::Brush(ShadeColor(fill, amount)));
             }
         } else {

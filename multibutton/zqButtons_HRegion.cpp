@@ -3,6 +3,8 @@
 // regions that the rims of ovals and custom shapes are painted between.
 #include "multibutton/zqButtons_H.h"
 
+#include "platform/gdi/Rounding.h"
+
 #include <QBitmap>
 
 #include <algorithm>
@@ -111,7 +113,7 @@ QSize zqButtons_H::FitPictureSize(int pictureWidth, int pictureHeight, int boxWi
     if (pictureWidth < 1 || pictureHeight < 1 || boxWidth < 1 || boxHeight < 1)
         return QSize(0, 0);
     const double ratio = std::min(double(boxWidth) / pictureWidth, double(boxHeight) / pictureHeight);
-    return QSize(int(std::nearbyint(pictureWidth * ratio)), int(std::nearbyint(pictureHeight * ratio)));
+    return QSize(gdi::RoundToInt(pictureWidth * ratio), gdi::RoundToInt(pictureHeight * ratio));
 }
 
 void zqButtons_H::BuildButtonRegion()

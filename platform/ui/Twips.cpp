@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/Twips.h"
 
+#include "platform/gdi/Rounding.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -29,11 +31,6 @@ double Factor(double dpi)
     return dpi > 0 ? TwipsPerInch / dpi : FallbackTwipsPerPixel;
 }
 
-// Nearest integer, ties to even, as every conversion of the program rounds.
-int Round(double v)
-{
-    return static_cast<int>(std::nearbyint(v));
-}
 } // namespace
 
 double Twips::PerPixelX(const QScreen *screen)
@@ -58,12 +55,12 @@ double Twips::PerPixelY(const QWidget *widget)
 
 int Twips::ToPixelsX(double twips, const QWidget *widget)
 {
-    return Round(twips / PerPixelX(widget));
+    return gdi::RoundToInt(twips / PerPixelX(widget));
 }
 
 int Twips::ToPixelsY(double twips, const QWidget *widget)
 {
-    return Round(twips / PerPixelY(widget));
+    return gdi::RoundToInt(twips / PerPixelY(widget));
 }
 
 double Twips::FromPixelsX(int pixels, const QWidget *widget)
