@@ -15,23 +15,22 @@
 
 #include <cmath>
 
-namespace controls {
+namespace controls
+{
 
 // One of the button's picture elements: shows its image stretched to its box. Mouse input goes
 // to the button, which decides which element was hit.
-class UcCmdImage : public QWidget {
-public:
-    explicit UcCmdImage(QWidget *parent) : QWidget(parent)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
+class UcCmdImage : public QWidget
+{
+  public:
+    explicit UcCmdImage(QWidget *parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
     void SetImage(const QImage &image)
     {
         image_ = image;
         update();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *) override
     {
         if (image_.isNull())
@@ -40,18 +39,19 @@ protected:
         painter.drawImage(rect(), image_);
     }
 
-private:
+  private:
     QImage image_;
 };
 
-namespace {
+namespace
+{
 
 constexpr long ErrResourceNotFound = 326;
 
 // Caption colours, kept as numbers in the string table.
-constexpr int EntryEnabledColour = 101;    // "65535": enabled written, push style
-constexpr int EntryNormalColour = 102;     // "12": at rest
-constexpr int EntryPressedColour = 103;    // "&HFFFFFF": pressed
+constexpr int EntryEnabledColour = 101; // "65535": enabled written, push style
+constexpr int EntryNormalColour = 102;  // "12": at rest
+constexpr int EntryPressedColour = 103; // "&HFFFFFF": pressed
 constexpr std::uint32_t InactiveCaptionText = 0x80000000u | gdi::COLOR_INACTIVECAPTIONTEXT;
 
 std::uint32_t StringColour(int entry)
@@ -64,19 +64,21 @@ QImage SkinPicture(const QString &name)
 {
     const QImage image = services::Resources::Bitmap(name);
     if (image.isNull())
-        throw skin::Failure(ErrResourceNotFound, QStringLiteral("Resource with identifier '%1' not found").arg(name));
+        throw skin::Failure(ErrResourceNotFound,
+                            QStringLiteral("Resource with identifier '%1' not found").arg(name));
     return image;
 }
 
 // Clears a busy mark however the layout ends.
-class BusyMark {
-public:
+class BusyMark
+{
+  public:
     explicit BusyMark(bool &mark) : mark_(mark) { mark_ = true; }
     ~BusyMark() { mark_ = false; }
     BusyMark(const BusyMark &) = delete;
     BusyMark &operator=(const BusyMark &) = delete;
 
-private:
+  private:
     bool &mark_;
 };
 
@@ -95,8 +97,10 @@ short ShiftOf(Qt::KeyboardModifiers modifiers)
 } // namespace
 
 UcCmd::UcCmd(QWidget *parent)
-    : ui::UserControl(parent), imgUp_(new UcCmdImage(this)), imgDn_(new UcCmdImage(this)), label1_(new QLabel(this))
+    : ui::UserControl(parent), imgUp_(new UcCmdImage(this)), imgDn_(new UcCmdImage(this)),
+      label1_(new QLabel(this))
 {
+    Properties().ApplyDefaults(*this, ui::PropertyTable<UcCmd>::ConstantFields);
     label1_->setAttribute(Qt::WA_TransparentForMouseEvents);
     label1_->setFont(Font().ToQFont());
     label1_->raise();
@@ -169,10 +173,18 @@ void UcCmd::SetStyle(int style)
         }
     };
     switch (style) {
-    case StylePlain: apply({"", true, nullptr, nullptr}); break;
-    case StyleClose: apply({"TOPCLOSE", false, "CLOSEUP", "CLOSEDN"}); break;
-    case StyleRestore: apply({"RESTORE", false, "RESTOREUP", "RESTOREDN"}); break;
-    case StyleMinimise: apply({"MINIMISE", false, "MINIUP", "MINIDN"}); break;
+    case StylePlain:
+        apply({"", true, nullptr, nullptr});
+        break;
+    case StyleClose:
+        apply({"TOPCLOSE", false, "CLOSEUP", "CLOSEDN"});
+        break;
+    case StyleRestore:
+        apply({"RESTORE", false, "RESTOREUP", "RESTOREDN"});
+        break;
+    case StyleMinimise:
+        apply({"MINIMISE", false, "MINIUP", "MINIDN"});
+        break;
     case StylePush:
         apply({TagPush, true, "BUTTONUP", "BUTTONDN"});
         SetCaptionColour(StringColour(EntryEnabledColour));
@@ -188,7 +200,8 @@ void UcCmd::SetStyle(int style)
         SetValue(false);
         SetBackgroundPicture(QString::fromLatin1(CheckBackground));
         break;
-    default: break;
+    default:
+        break;
     }
     RePaint();
 }
@@ -321,7 +334,8 @@ void UcCmd::RePaint()
         SetHeight(c);
         SetWidth(width);
 
-        const QRect pictureBox(imgUp_->x(), imgUp_->y(), ui::Twips::ToPixelsX(b, this), ui::Twips::ToPixelsY(c, this));
+        const QRect pictureBox(imgUp_->x(), imgUp_->y(), ui::Twips::ToPixelsX(b, this),
+                               ui::Twips::ToPixelsY(c, this));
         imgUp_->setGeometry(pictureBox);
         imgDn_->setGeometry(pictureBox);
         ShowPressed(false);
@@ -337,12 +351,15 @@ void UcCmd::RePaint()
             SetLeft(hostWidth - count * Width() - 90);
             break;
         }
-        case StyleOption: ResetParent(); [[fallthrough]];
+        case StyleOption:
+            ResetParent();
+            [[fallthrough]];
         case StyleCheck:
             label1_->show();
             ShowPressed(value_);
             break;
-        default: break;
+        default:
+            break;
         }
     } catch (const skin::Failure &failure) {
         if (failure.Number() != ErrNoHost)
@@ -378,32 +395,47 @@ void UcCmd::ResetParent()
 
 // -- persistence -------------------------------------------------------------------------------
 
+const ui::PropertyTable<UcCmd> &UcCmd::Properties()
+{
+    using ui::Accessor;
+    using ui::Field;
+    static const ui::PropertyTable<UcCmd> table{
+        Accessor<UcCmd, int>(
+            QStringLiteral("BorderStyle"), 0, [](const UcCmd &c) { return c.BorderStyle(); },
+            [](UcCmd &c, int style) { c.ui::UserControl::SetBorderStyle(style); }),
+        Accessor<UcCmd, bool>(
+            QStringLiteral("Enabled"), true, [](const UcCmd &c) { return c.Enabled(); },
+            [](UcCmd &c, bool enabled) { c.ui::UserControl::SetEnabled(enabled); }),
+        Field(QStringLiteral("ScaleFactor"), &UcCmd::scaleFactor_, 1.0),
+        Field(QStringLiteral("PictureUP"), &UcCmd::pictureUp_, QString()),
+        Field(QStringLiteral("PictureDN"), &UcCmd::pictureDn_, QString()),
+        Field(QStringLiteral("Style"), &UcCmd::style_, int(StylePlain)),
+        // A new button takes the container's font.
+        Accessor<UcCmd, ui::StdFont>(
+            QStringLiteral("Font"), [](const UcCmd &c) { return c.Ambient().Font; },
+            [](const UcCmd &c) { return c.Font(); },
+            [](UcCmd &c, const ui::StdFont &font) {
+                c.ui::UserControl::SetFont(font);
+                c.label1_->setFont(font.ToQFont());
+            }),
+        Accessor<UcCmd, QString>(
+            QStringLiteral("Caption"), QString(), [](const UcCmd &c) { return c.Caption(); },
+            [](UcCmd &c, const QString &caption) { c.label1_->setText(caption); }),
+        Field(QStringLiteral("Value"), &UcCmd::value_, false),
+        Field(QStringLiteral("OptionGroup"), &UcCmd::optionGroup_, QString()),
+    };
+    return table;
+}
+
 void UcCmd::InitProperties()
 {
-    pictureUp_.clear();
-    pictureDn_.clear();
-    scaleFactor_ = 1;
-    style_ = StylePlain;
-    value_ = false;
-    optionGroup_.clear();
-    ui::UserControl::SetFont(Ambient().Font);
-    label1_->setFont(Ambient().Font.ToQFont());
+    Properties().ApplyDefaults(*this, ui::PropertyTable<UcCmd>::ConstantFields |
+                                          ui::PropertyTable<UcCmd>::DependentDefaults);
 }
 
 void UcCmd::ReadProperties(const ui::PropertyBag &bag)
 {
-    ui::UserControl::SetBorderStyle(bag.ReadProperty(QStringLiteral("BorderStyle"), 0));
-    ui::UserControl::SetEnabled(bag.ReadProperty(QStringLiteral("Enabled"), true));
-    pictureUp_ = bag.ReadProperty(QStringLiteral("PictureUP"), QString());
-    pictureDn_ = bag.ReadProperty(QStringLiteral("PictureDN"), QString());
-    style_ = bag.ReadProperty(QStringLiteral("Style"), int(StylePlain));
-    scaleFactor_ = bag.ReadProperty(QStringLiteral("ScaleFactor"), 1.0);
-    const ui::StdFont font = bag.ReadProperty(QStringLiteral("Font"), Ambient().Font);
-    ui::UserControl::SetFont(font);
-    label1_->setFont(font.ToQFont());
-    label1_->setText(bag.ReadProperty(QStringLiteral("Caption"), QString()));
-    value_ = bag.ReadProperty(QStringLiteral("Value"), false);
-    optionGroup_ = bag.ReadProperty(QStringLiteral("OptionGroup"), QString());
+    Properties().Read(*this, bag);
     ApplyLoadedState();
 }
 
@@ -415,13 +447,26 @@ void UcCmd::ApplyLoadedState()
     // The host keeps the tag in its own saved data; without one, the style's tag comes back.
     if (Tag().isEmpty()) {
         switch (style_) {
-        case StyleClose: SetTag(QStringLiteral("TOPCLOSE")); break;
-        case StyleRestore: SetTag(QStringLiteral("RESTORE")); break;
-        case StyleMinimise: SetTag(QStringLiteral("MINIMISE")); break;
-        case StylePush: SetTag(QLatin1String(TagPush)); break;
-        case StyleCheck: SetTag(QLatin1String(TagCheck)); break;
-        case StyleOption: SetTag(QLatin1String(TagOption)); break;
-        default: break;
+        case StyleClose:
+            SetTag(QStringLiteral("TOPCLOSE"));
+            break;
+        case StyleRestore:
+            SetTag(QStringLiteral("RESTORE"));
+            break;
+        case StyleMinimise:
+            SetTag(QStringLiteral("MINIMISE"));
+            break;
+        case StylePush:
+            SetTag(QLatin1String(TagPush));
+            break;
+        case StyleCheck:
+            SetTag(QLatin1String(TagCheck));
+            break;
+        case StyleOption:
+            SetTag(QLatin1String(TagOption));
+            break;
+        default:
+            break;
         }
     }
     label1_->setVisible(style_ != StyleClose && style_ != StyleRestore && style_ != StyleMinimise);
@@ -432,8 +477,8 @@ void UcCmd::ApplyLoadedState()
             LoadPicture1(pictureUp_, imgUp_);
         if (!pictureDn_.isEmpty())
             imgDn_->SetImage(SkinPicture(pictureDn_));
-        SetBackgroundPicture(style_ == StyleCheck || style_ == StyleOption ? QString::fromLatin1(CheckBackground)
-                                                                          : QString());
+        SetBackgroundPicture(
+            style_ == StyleCheck || style_ == StyleOption ? QString::fromLatin1(CheckBackground) : QString());
     } catch (const skin::Failure &failure) {
         skin::ReportError(failure, QStringLiteral("ReadProperties"), QLatin1String(ModuleName));
     }
@@ -442,16 +487,7 @@ void UcCmd::ApplyLoadedState()
 
 void UcCmd::WriteProperties(ui::PropertyBag &bag) const
 {
-    bag.WriteProperty(QStringLiteral("BorderStyle"), BorderStyle(), 0);
-    bag.WriteProperty(QStringLiteral("Enabled"), Enabled(), true);
-    bag.WriteProperty(QStringLiteral("ScaleFactor"), scaleFactor_, 1.0);
-    bag.WriteProperty(QStringLiteral("PictureUP"), pictureUp_, QString());
-    bag.WriteProperty(QStringLiteral("PictureDN"), pictureDn_, QString());
-    bag.WriteProperty(QStringLiteral("Style"), style_, int(StylePlain));
-    bag.WriteProperty(QStringLiteral("Font"), Font(), Ambient().Font);
-    bag.WriteProperty(QStringLiteral("Caption"), Caption(), QString());
-    bag.WriteProperty(QStringLiteral("Value"), value_, false);
-    bag.WriteProperty(QStringLiteral("OptionGroup"), optionGroup_, QString());
+    Properties().Write(*this, bag);
 }
 
 // -- events ------------------------------------------------------------------------------------
@@ -521,7 +557,8 @@ void UcCmd::mousePressEvent(QMouseEvent *event)
             pressedOn_ = Element::Caption;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     event->accept();
 }

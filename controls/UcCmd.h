@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/ui/PropertyTable.h"
 #include "platform/ui/UserControl.h"
 
 #include <QImage>
@@ -10,7 +11,8 @@
 
 class QLabel;
 
-namespace controls {
+namespace controls
+{
 
 class UcCmdImage;
 
@@ -23,9 +25,10 @@ class UcCmdImage;
 // control takes the size of the picture (plus the caption, for check and option buttons).
 // Click comes on the release of a press on the released image or on the caption, wherever the
 // pointer is then; check and option buttons switch on the press and raise no Click.
-class UcCmd : public ui::UserControl {
+class UcCmd : public ui::UserControl
+{
     Q_OBJECT
-public:
+  public:
     enum StyleValue : int {
         StylePlain = 0,
         StyleClose = 1,
@@ -46,7 +49,7 @@ public:
     // Layout constants (twips).
     static constexpr double NoPictureWidth = 600;
     static constexpr double NoPictureHeight = 300;
-    static constexpr double CaptionGap = 20;     // between the picture and a check/option caption
+    static constexpr double CaptionGap = 20; // between the picture and a check/option caption
     static constexpr double MaxScaleFactor = 3;
     // Error of a control that is not placed on a host yet (ignored where the layout needs one).
     static constexpr long ErrNoHost = 398;
@@ -84,26 +87,29 @@ public:
     // -- what the control shows (for the host's diagnostics and the tests) ---------------------
     std::uint32_t CaptionColour() const { return captionColour_; }
     bool CaptionShown() const;
-    bool PressedLook() const;        // the pressed (on) picture is the one shown
-    QRect CaptionGeometry() const;   // pixels, in the control
-    QRect PictureGeometry() const;   // pixels, in the control
+    bool PressedLook() const;      // the pressed (on) picture is the one shown
+    QRect CaptionGeometry() const; // pixels, in the control
+    QRect PictureGeometry() const; // pixels, in the control
 
     void InitProperties() override;
     void ReadProperties(const ui::PropertyBag &bag) override;
     void WriteProperties(ui::PropertyBag &bag) const override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void Click();
     void MouseMove(short button, short shift, float x, float y);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
-private:
+  private:
+    // The table of stored properties, in the order they are saved.
+    static const ui::PropertyTable<UcCmd> &Properties();
+
     enum class Element { None, Surface, Up, Down, Caption };
 
     Element ElementAt(const QPoint &p) const;
@@ -118,15 +124,16 @@ private:
     UcCmdImage *imgUp_;
     UcCmdImage *imgDn_;
     QLabel *label1_;
-    QImage picture1_;                 // the hidden natural-size picture the layout measures
-    double picture1Width_ = 0;        // twips
+    QImage picture1_;          // the hidden natural-size picture the layout measures
+    double picture1Width_ = 0; // twips
     double picture1Height_ = 0;
-    QImage background_;               // control background picture (check and option styles)
+    QImage background_; // control background picture (check and option styles)
 
     QString pictureUp_;
     QString pictureDn_;
+    // Stored properties; their defaults are in the property table.
     int style_ = StylePlain;
-    double scaleFactor_ = 1;
+    double scaleFactor_ = 0;
     bool value_ = false;
     QString optionGroup_;
     std::uint32_t captionColour_ = 0;

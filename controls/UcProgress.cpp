@@ -32,14 +32,6 @@ constexpr int VerticalInset = 4;
 constexpr gdi::Colour White = 0xFFFFFF;
 constexpr gdi::Colour Black = 0x000000;
 
-std::int16_t Read16(const ui::PropertyBag &bag, const char *key, std::int16_t defaultValue)
-{
-    const int v = bag.ReadProperty<int>(QString::fromLatin1(key), defaultValue);
-    return v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max()
-               ? std::int16_t(v)
-               : defaultValue;
-}
-
 } // namespace
 
 UcProgress::UcProgress(QWidget *parent)
@@ -50,6 +42,7 @@ UcProgress::UcProgress(QWidget *parent)
                                           }),
       failures_(QString::fromLatin1(ModuleName))
 {
+    Properties().ApplyDefaults(*this, ui::PropertyTable<UcProgress>::ConstantFields);
 }
 
 UcProgress::~UcProgress()
@@ -99,21 +92,29 @@ void UcProgress::Refresh()
 
 // -- persistence -----------------------------------------------------------------------------
 
+const ui::PropertyTable<UcProgress> &UcProgress::Properties()
+{
+    using ui::Field;
+    const auto key = [](const char *name) { return QString::fromLatin1(name); };
+    static const ui::PropertyTable<UcProgress> table{
+        Field(key(KeyOrientation), &UcProgress::orientation_, std::int16_t(0)), // horizontal
+        Field(key(KeyMin), &UcProgress::min_, std::int32_t(0)),
+        Field(key(KeyMax), &UcProgress::max_, std::int32_t(100)),
+        Field(key(KeyValue), &UcProgress::value_, std::int32_t(0)),
+    };
+    return table;
+}
+
 void UcProgress::InitProperties()
 {
-    orientation_ = 0;
-    min_ = 0;
-    max_ = 100;
-    value_ = 0;
+    Properties().ApplyDefaults(*this, ui::PropertyTable<UcProgress>::ConstantFields);
+    // The border is not stored; a new bar has none.
     ui::UserControl::SetBorderStyle(0);
 }
 
 void UcProgress::ReadProperties(const ui::PropertyBag &bag)
 {
-    orientation_ = Read16(bag, KeyOrientation, 0);
-    min_ = bag.ReadProperty<int>(QString::fromLatin1(KeyMin), 0);
-    max_ = bag.ReadProperty<int>(QString::fromLatin1(KeyMax), 100);
-    value_ = bag.ReadProperty<int>(QString::fromLatin1(KeyValue), 0);
+    Properties().Read(*this, bag);
     // The bitmaps held so far may be of the other orientation: the next paint loads them again.
     pictureStale_ = true;
     pictureFailed_ = false;
@@ -122,10 +123,7 @@ void UcProgress::ReadProperties(const ui::PropertyBag &bag)
 
 void UcProgress::WriteProperties(ui::PropertyBag &bag) const
 {
-    bag.WriteProperty<int>(QString::fromLatin1(KeyOrientation), orientation_, 0);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyMin), min_, 0);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyMax), max_, 100);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyValue), value_, 0);
+    Properties().Write(*this, bag);
 }
 
 // -- bitmaps ---------------------------------------------------------------------------------
@@ -241,8 +239,8 @@ void UcProgress::Repaint()
         for (int i = 0; i <= n; ++i)
             pictDc_.StretchBlt(i * tile.Width(), 0, tile.Width(), T, tile.hDC(), 0, 0, tile.Width(),
                                tile.Height(), gdi::SRCCOPY);
-        pictDc_.StretchBlt(0, 0, gdi::RoundToInt(CapFactor * second.Width()), T, second.hDC(), 0, 0, second.Width(),
-                           second.Height(), gdi::SRCCOPY);
+        pictDc_.StretchBlt(0, 0, gdi::RoundToInt(CapFactor * second.Width()), T, second.hDC(), 0, 0,
+                           second.Width(), second.Height(), gdi::SRCCOPY);
         pictDc_.StretchBlt(gdi::RoundToInt(sw_ - CapFactor * first.Width()), 0,
                            gdi::RoundToInt(CapFactor * first.Width()), T, first.hDC(), 0, 0, first.Width(),
                            first.Height(), gdi::SRCCOPY);
@@ -277,7 +275,7 @@ std::int32_t UcProgress::GetVerticalPos()
         if (max_ == min_)
             throw skin::Failure(ErrDivisionByZero, QStringLiteral("Division by zero"));
         return gdi::RoundToInt(-(double(value_) - double(min_)) / (double(max_) - double(min_)) *
-                         (sh_ - VerticalInset));
+                               (sh_ - VerticalInset));
     } catch (const skin::Failure &failure) {
         failures_.Report(failure, QStringLiteral("GetVerticalPos"));
         return 0;

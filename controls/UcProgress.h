@@ -4,6 +4,7 @@
 #include "controls/FailureReporter.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Dc.h"
+#include "platform/ui/PropertyTable.h"
 #include "platform/ui/UserControl.h"
 #include "skin/ClsPictureDC.h"
 #include "skin/PictureBox.h"
@@ -64,6 +65,9 @@ class UcProgress : public ui::UserControl
     void resizeEvent(QResizeEvent *event) override;
 
   private:
+    // The table of stored properties, in the order they are saved.
+    static const ui::PropertyTable<UcProgress> &Properties();
+
     // The picture device contexts, in the order they are made.
     enum Context : int { TroughTile = 0, FirstCap, SecondCap, FillSprite, FillMask, ContextCount };
 
@@ -77,9 +81,10 @@ class UcProgress : public ui::UserControl
     void UserControl_Resize();
     void LoadContext(Context context, const char *name);
 
+    // Stored properties; their defaults are in the property table.
     std::int16_t orientation_ = 0;
     std::int32_t min_ = 0;
-    std::int32_t max_ = 100;
+    std::int32_t max_ = 0;
     std::int32_t value_ = 0;
     bool repaintBusy_ = false;
     bool painting_ = false;      // inside a paint event: the surface is shown right after

@@ -41,13 +41,6 @@ bool FitsInt16(int v)
     return v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max();
 }
 
-// A persisted 16-bit value; one that does not fit (a damaged definition) reads as the default.
-std::int16_t Read16(const ui::PropertyBag &bag, const char *key, std::int16_t defaultValue)
-{
-    const int v = bag.ReadProperty<int>(QString::fromLatin1(key), defaultValue);
-    return FitsInt16(v) ? std::int16_t(v) : defaultValue;
-}
-
 } // namespace
 
 UcScroll::UcScroll(QWidget *parent)
@@ -59,6 +52,7 @@ UcScroll::UcScroll(QWidget *parent)
       imgLeft_(new StretchImage(this)), imgRight_(new StretchImage(this)), imgThumb_(new StretchImage(this)),
       clickTimer_(new ui::Timer(this)), failures_(QString::fromLatin1(ModuleName))
 {
+    Properties().ApplyDefaults(*this, ui::PropertyTable<UcScroll>::ConstantFields);
     clickTimer_->SetEnabled(false);
     clickTimer_->SetInterval(FirstRepeatMs);
     connect(clickTimer_, &ui::Timer::Tick, this, &UcScroll::ClickTimer_Timer);
@@ -148,25 +142,33 @@ void UcScroll::SetOrientation(std::int16_t orientation)
 
 // -- persistence -----------------------------------------------------------------------------
 
+const ui::PropertyTable<UcScroll> &UcScroll::Properties()
+{
+    using ui::Field;
+    const auto key = [](const char *name) { return QString::fromLatin1(name); };
+    static const ui::PropertyTable<UcScroll> table{
+        // Stored as a 16-bit code: anything wider reads as no border.
+        ui::Accessor<UcScroll, int>(
+            key(KeyBorderStyle), 0, [](const UcScroll &s) { return s.BorderStyle(); },
+            [](UcScroll &s, int style) { s.ui::UserControl::SetBorderStyle(FitsInt16(style) ? style : 0); }),
+        Field(key(KeyOrientation), &UcScroll::orientation_, std::int16_t(0)), // horizontal
+        Field(key(KeyMin), &UcScroll::min_, std::int32_t(0)),
+        Field(key(KeyMax), &UcScroll::max_, std::int32_t(100)),
+        Field(key(KeyValue), &UcScroll::value_, std::int32_t(0)),
+        Field(key(KeySmallChange), &UcScroll::smallChange_, std::int32_t(1)),
+        Field(key(KeyLargeChange), &UcScroll::largeChange_, std::int32_t(10)),
+    };
+    return table;
+}
+
 void UcScroll::InitProperties()
 {
-    max_ = 100;
-    orientation_ = 0;
-    min_ = 0;
-    value_ = 0;
-    smallChange_ = 1;
-    largeChange_ = 10;
+    Properties().ApplyDefaults(*this, ui::PropertyTable<UcScroll>::ConstantFields);
 }
 
 void UcScroll::ReadProperties(const ui::PropertyBag &bag)
 {
-    ui::UserControl::SetBorderStyle(Read16(bag, KeyBorderStyle, 0));
-    orientation_ = Read16(bag, KeyOrientation, 0);
-    min_ = bag.ReadProperty<int>(QString::fromLatin1(KeyMin), 0);
-    max_ = bag.ReadProperty<int>(QString::fromLatin1(KeyMax), 100);
-    value_ = bag.ReadProperty<int>(QString::fromLatin1(KeyValue), 0);
-    smallChange_ = bag.ReadProperty<int>(QString::fromLatin1(KeySmallChange), 1);
-    largeChange_ = bag.ReadProperty<int>(QString::fromLatin1(KeyLargeChange), 10);
+    Properties().Read(*this, bag);
     pictureFailed_ = false;
     failures_.Reset();
     GetThePict();
@@ -177,13 +179,7 @@ void UcScroll::ReadProperties(const ui::PropertyBag &bag)
 
 void UcScroll::WriteProperties(ui::PropertyBag &bag) const
 {
-    bag.WriteProperty<int>(QString::fromLatin1(KeyBorderStyle), BorderStyle(), 0);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyOrientation), orientation_, 0);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyMin), min_, 0);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyMax), max_, 100);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyValue), value_, 0);
-    bag.WriteProperty<int>(QString::fromLatin1(KeySmallChange), smallChange_, 1);
-    bag.WriteProperty<int>(QString::fromLatin1(KeyLargeChange), largeChange_, 10);
+    Properties().Write(*this, bag);
 }
 
 // -- bitmaps, layout, painting ---------------------------------------------------------------
@@ -304,8 +300,8 @@ void UcScroll::Repaint()
         surfaceDc_.StretchBlt(0, 0, nearWidth, T, nearEnd_.hDC(), 0, 0, nearEnd_.Width(), nearEnd_.Height(),
                               gdi::SRCCOPY);
         const int farWidth = gdi::RoundToInt(farEnd_.Width() * CapFactor);
-        surfaceDc_.StretchBlt(gdi::RoundToInt(W - farEnd_.Width() * CapFactor), 0, farWidth, T, farEnd_.hDC(), 0, 0,
-                              farEnd_.Width(), farEnd_.Height(), gdi::SRCCOPY);
+        surfaceDc_.StretchBlt(gdi::RoundToInt(W - farEnd_.Width() * CapFactor), 0, farWidth, T, farEnd_.hDC(),
+                              0, 0, farEnd_.Width(), farEnd_.Height(), gdi::SRCCOPY);
     } else {
         const int tile = middle_.Height();
         const int n = gdi::RoundToInt(double(H) / tile);

@@ -4,6 +4,7 @@
 #include "controls/FailureReporter.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Dc.h"
+#include "platform/ui/PropertyTable.h"
 #include "platform/ui/UserControl.h"
 #include "skin/ClsPictureDC.h"
 
@@ -92,6 +93,9 @@ class UcScroll : public ui::UserControl
     void mousePressEvent(QMouseEvent *event) override;
 
   private:
+    // The table of stored properties, in the order they are saved.
+    static const ui::PropertyTable<UcScroll> &Properties();
+
     void GetThePict();
     void UserResize();
     void Repaint();
@@ -115,11 +119,12 @@ class UcScroll : public ui::UserControl
     double TrackEnd() const;       // hi of the thumb's travel
     void LoadContext(skin::ClsPictureDC &context, std::unique_ptr<gdi::Bitmap> &bitmap, const char *name);
 
+    // Stored properties; their defaults are in the property table.
     std::int32_t min_ = 0;
-    std::int32_t max_ = 100;
+    std::int32_t max_ = 0;
     std::int32_t value_ = 0;
-    std::int32_t smallChange_ = 1;
-    std::int32_t largeChange_ = 10;
+    std::int32_t smallChange_ = 0;
+    std::int32_t largeChange_ = 0;
     std::int16_t orientation_ = 0;
 
     bool repeatIncrease_ = false;
