@@ -159,9 +159,15 @@ class Dc
     bool DrawIconEx(int x, int y, const QImage &image, int cx, int cy);
 
   private:
-    struct BlitSource;
+    struct BlitPlan;
+    struct BlitInk;
+    enum class BlitStep { Refused, Nothing, Draw };
     bool Blit(const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh, std::uint32_t rop,
               bool stretch);
+    BlitStep PlanBlit(const QImage &target, const Rect &dst, const Dc *src, int sx, int sy, int sw, int sh,
+                      std::uint32_t rop, bool stretch, BlitPlan &plan) const;
+    static void SnapshotOverlap(const QImage &target, BlitPlan &plan);
+    void BlitRows(QImage &target, const BlitPlan &plan, const BlitInk &ink) const;
     QRegion Visible(const QRect &area) const; // area within target and clip
     void Changed(const QRect &area);
     bool FillRegionWith(const QRegion &region, const Brush &brush, std::uint8_t rop);
