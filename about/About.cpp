@@ -122,9 +122,8 @@ void About::Label4_Click()
     const QUrl address(QString::fromLatin1(WebAddress));
     const bool opened = CurrentOpener() ? CurrentOpener()(address) : QDesktopServices::openUrl(address);
     if (!opened) {
-        services::MessageBox::Current().Show(QString::fromLatin1(NoBrowser).arg(address.toString()),
-                                             QString::fromLatin1(Caption).trimmed(),
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(QString::fromLatin1(NoBrowser).arg(address.toString()),
+                                   QString::fromLatin1(Caption).trimmed());
     }
 }
 

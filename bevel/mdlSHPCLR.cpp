@@ -44,8 +44,7 @@ std::optional<std::int16_t> ToInteger(const QString &text)
 bool Fail(bool report, const QString &message)
 {
     if (report)
-        services::MessageBox::Current().Show(message, CartesianTitle,
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(message, CartesianTitle);
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/gdi/Colour.h"
 #include "platform/gdi/Rounding.h"
 #include "platform/services/Resources.h"
+#include "platform/ui/InputCodes.h"
 #include "platform/ui/Twips.h"
 #include "skin/Failure.h"
 #include "skin/HostControls.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include <cmath>
 
@@ -67,31 +69,6 @@ QImage SkinPicture(const QString &name)
         throw skin::Failure(ErrResourceNotFound,
                             QStringLiteral("Resource with identifier '%1' not found").arg(name));
     return image;
-}
-
-// Clears a busy mark however the layout ends.
-class BusyMark
-{
-  public:
-    explicit BusyMark(bool &mark) : mark_(mark) { mark_ = true; }
-    ~BusyMark() { mark_ = false; }
-    BusyMark(const BusyMark &) = delete;
-    BusyMark &operator=(const BusyMark &) = delete;
-
-  private:
-    bool &mark_;
-};
-
-short ButtonsOf(Qt::MouseButtons buttons)
-{
-    return short((buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-                 (buttons & Qt::MiddleButton ? 4 : 0));
-}
-
-short ShiftOf(Qt::KeyboardModifiers modifiers)
-{
-    return short((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-                 (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
 } // namespace
@@ -307,7 +284,7 @@ void UcCmd::RePaint()
     // Its own size changes bring resize events (and option groups repaints) back here.
     if (layoutBusy_)
         return;
-    BusyMark busy(layoutBusy_);
+    const QScopedValueRollback busy(layoutBusy_, true);
     try {
         if (pictureUp_.isEmpty()) {
             picture1Width_ = NoPictureWidth;
@@ -588,7 +565,8 @@ void UcCmd::mouseMoveEvent(QMouseEvent *event)
     } else {
         return;
     }
-    Q_EMIT MouseMove(ButtonsOf(event->buttons()), ShiftOf(event->modifiers()), float(p.x()), float(p.y()));
+    Q_EMIT MouseMove(ui::MouseButtonCode(event->buttons()), ui::ShiftCode(event->modifiers()), float(p.x()),
+                     float(p.y()));
 }
 
 } // namespace controls

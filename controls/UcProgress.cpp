@@ -6,6 +6,7 @@
 #include "platform/gdi/Colour.h"
 
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include <cmath>
 #include <limits>
@@ -201,11 +202,7 @@ void UcProgress::Repaint()
 {
     if (repaintBusy_)
         return;
-    repaintBusy_ = true;
-    struct Clear {
-        bool &flag;
-        ~Clear() { flag = false; }
-    } clear{repaintBusy_};
+    const QScopedValueRollback busy(repaintBusy_, true);
 
     // A bar painted before its first resize event still composes at its current size.
     if (pictDcBitmap_.Width() != ScaleWidth() || pictDcBitmap_.Height() != ScaleHeight())
@@ -310,9 +307,10 @@ void UcProgress::paintEvent(QPaintEvent *event)
     ui::UserControl::paintEvent(event);
     if (Restoring())
         return;
-    painting_ = true;
-    Repaint();
-    painting_ = false;
+    {
+        const QScopedValueRollback painting(painting_, true);
+        Repaint();
+    }
     if (surface_.isNull())
         return;
     QPainter painter(this);

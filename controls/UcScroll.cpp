@@ -11,6 +11,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include <cmath>
 #include <limits>
@@ -268,11 +269,7 @@ void UcScroll::Repaint()
 {
     if (repaintBusy_)
         return;
-    repaintBusy_ = true;
-    struct Clear {
-        bool &flag;
-        ~Clear() { flag = false; }
-    } clear{repaintBusy_};
+    const QScopedValueRollback busy(repaintBusy_, true);
 
     const int W = ScaleWidth();
     const int H = ScaleHeight();
@@ -347,9 +344,10 @@ void UcScroll::paintEvent(QPaintEvent *event)
     ui::UserControl::paintEvent(event);
     if (Restoring())
         return;
-    painting_ = true;
-    Repaint();
-    painting_ = false;
+    {
+        const QScopedValueRollback painting(painting_, true);
+        Repaint();
+    }
     if (surface_.isNull())
         return;
     QPainter painter(this);

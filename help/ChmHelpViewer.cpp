@@ -108,9 +108,8 @@ std::shared_ptr<const ChmFile> ChmHelpViewer::LoadFile(const QString &fileName)
         return cached->second;
     auto file = std::make_shared<ChmFile>();
     if (!info.isFile() || !file->Open(key)) {
-        services::MessageBox::Current().Show(QString::fromUtf8(strings::CannotOpenHelpFile).arg(fileName),
-                                             strings::ViewerCaption,
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(QString::fromUtf8(strings::CannotOpenHelpFile).arg(fileName),
+                                   strings::ViewerCaption);
         return nullptr;
     }
     files_[key] = file;

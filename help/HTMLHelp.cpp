@@ -139,8 +139,7 @@ void HTMLHelp::ShowStopMessage(const QString &text)
 
 void HTMLHelp::ShowWarningMessage(const QString &text)
 {
-    services::MessageBox::Current().Show(text, strings::Caption,
-                                         services::MB_OK | services::MB_ICONEXCLAMATION);
+    services::MessageBox::Warn(text, strings::Caption);
 }
 
 void HTMLHelp::ShowInfoMessage(const QString &text)

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include <algorithm>
@@ -990,10 +991,9 @@ void zqButtons_H::DrawCaptionAndPicture(gdi::Colour face, std::int64_t captionCo
 void zqButtons_H::paintEvent(QPaintEvent *)
 {
     if (!painting_ && !Restoring()) {
-        painting_ = true;
+        const QScopedValueRollback painting(painting_, true);
         delayDrawing_ = false;
         RedrawButton();
-        painting_ = false;
     }
     QPainter painter(this);
     painter.drawImage(0, 0, surface_);

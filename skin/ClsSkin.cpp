@@ -4,6 +4,7 @@
 #include "platform/gdi/RasterOp.h"
 #include "platform/services/Resources.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/InputCodes.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/MouseCapture.h"
 #include "platform/ui/UserControl.h"
@@ -13,56 +14,25 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
-namespace skin {
-namespace {
+namespace skin
+{
+namespace
+{
 
 constexpr long ErrDivisionByZero = 11;
 constexpr long ErrTypeMismatch = 13;
 constexpr long ErrResourceNotFound = 326;
 constexpr int CaptionColourEntry = 101;
 
-// Clears a running mark however the operation ends.
-class RunningMark {
-public:
-    explicit RunningMark(bool &mark) : mark_(mark) { mark_ = true; }
-    ~RunningMark() { mark_ = false; }
-    RunningMark(const RunningMark &) = delete;
-    RunningMark &operator=(const RunningMark &) = delete;
-
-private:
-    bool &mark_;
-};
-
-int ButtonOf(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int ShiftOf(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-int ButtonsOf(Qt::MouseButtons buttons)
-{
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-           (buttons & Qt::MiddleButton ? 4 : 0);
-}
-
 } // namespace
 
 const std::array<const char *, ClsSkin::PieceCount> &ClsSkin::PieceNames()
 {
-    static const std::array<const char *, PieceCount> names = {"BACKGROUND", "TOPLEFT",    "TOPRIGHT",
+    static const std::array<const char *, PieceCount> names = {"BACKGROUND", "TOPLEFT",     "TOPRIGHT",
                                                                "BOTTOMLEFT", "BOTTOMRIGHT", "TOPFORM",
-                                                               "BOTTOMFORM", "RIGHTFORM",  "LEFTFORM"};
+                                                               "BOTTOMFORM", "RIGHTFORM",   "LEFTFORM"};
     return names;
 }
 
@@ -99,16 +69,17 @@ void ClsSkin::LoadPiece(Piece piece)
     const QString name = QString::fromLatin1(PieceNames()[piece]);
     const QImage image = services::Resources::Bitmap(name);
     if (image.isNull())
-        throw Failure(ErrResourceNotFound, QStringLiteral("Resource with identifier '%1' not found").arg(name));
+        throw Failure(ErrResourceNotFound,
+                      QStringLiteral("Resource with identifier '%1' not found").arg(name));
     auto bitmap = std::make_unique<gdi::Bitmap>(image);
     pdcs_[piece].SetStdBitmap(bitmap.get());
-    bitmaps_[piece] = std::move(bitmap);   // the one it replaced is no longer selected anywhere
+    bitmaps_[piece] = std::move(bitmap); // the one it replaced is no longer selected anywhere
 }
 
 void ClsSkin::SetFrmPict()
 {
-    static constexpr std::array<Piece, PieceCount> order = {Background, TopLeft,    TopRight,  BottomLeft, BottomRight,
-                                                            TopForm,    BottomForm, RightForm, LeftForm};
+    static constexpr std::array<Piece, PieceCount> order = {
+        Background, TopLeft, TopRight, BottomLeft, BottomRight, TopForm, BottomForm, RightForm, LeftForm};
     try {
         for (Piece piece : order)
             LoadPiece(piece);
@@ -193,7 +164,8 @@ std::vector<QPoint> ClsSkin::TileOrigins(const QSize &client, const QSize &tile)
     return origins;
 }
 
-std::vector<ClsSkin::FrameCopy> ClsSkin::FrameCopies(const QRect &r, const std::array<QSize, PieceCount> &sizes)
+std::vector<ClsSkin::FrameCopy> ClsSkin::FrameCopies(const QRect &r,
+                                                     const std::array<QSize, PieceCount> &sizes)
 {
     // Right and bottom are exclusive, as the platform's client rectangle has them.
     const int right = r.x() + r.width();
@@ -211,7 +183,8 @@ std::vector<ClsSkin::FrameCopy> ClsSkin::FrameCopies(const QRect &r, const std::
         {TopLeft, QRect(0, 0, w(TopLeft), h(TopLeft)), false},
         {TopRight, QRect(right - w(TopRight), 0, w(TopRight), h(TopRight)), false},
         {BottomLeft, QRect(0, bottom - h(BottomLeft), w(BottomLeft), h(BottomLeft)), false},
-        {BottomRight, QRect(right - w(BottomRight), bottom - h(BottomRight), w(BottomRight), h(BottomRight)), false},
+        {BottomRight, QRect(right - w(BottomRight), bottom - h(BottomRight), w(BottomRight), h(BottomRight)),
+         false},
     };
 }
 
@@ -263,8 +236,8 @@ void ClsSkin::CopyToFormCorner(ui::Form *window)
             const ClsPictureDC &src = pdcs_[copy.piece];
             const QRect &d = copy.destination;
             if (copy.stretch)
-                dc->StretchBlt(d.x(), d.y(), d.width(), d.height(), src.hDC(), 0, 0, src.Width(), src.Height(),
-                               gdi::SRCCOPY);
+                dc->StretchBlt(d.x(), d.y(), d.width(), d.height(), src.hDC(), 0, 0, src.Width(),
+                               src.Height(), gdi::SRCCOPY);
             else
                 dc->BitBlt(d.x(), d.y(), d.width(), d.height(), src.hDC(), 0, 0, gdi::SRCCOPY);
         }
@@ -367,7 +340,7 @@ void ClsSkin::ResizeControls(ui::Form *window)
     // Moving the controls may bring resize events of its own back here.
     if (resizingControls_)
         return;
-    RunningMark running(resizingControls_);
+    const QScopedValueRollback running(resizingControls_, true);
     try {
         if (window->BorderStyle() != ui::vbBSNone)
             return;
@@ -497,8 +470,8 @@ bool ClsSkin::eventFilter(QObject *watched, QEvent *event)
         // Only presses on the window's own surface, not ones passed up from a child control.
         if (window->childAt(p) || window->ManualDragActive())
             break;
-        TheForm_MouseDown(ButtonOf(mouse->button()), ShiftOf(mouse->modifiers()), p.x() * window->TwipsPerPixelX(),
-                          p.y() * window->TwipsPerPixelY());
+        TheForm_MouseDown(ui::MouseButtonCode(mouse->button()), ui::ShiftCode(mouse->modifiers()),
+                          p.x() * window->TwipsPerPixelX(), p.y() * window->TwipsPerPixelY());
         break;
     }
     case QEvent::MouseMove: {
@@ -507,11 +480,12 @@ bool ClsSkin::eventFilter(QObject *watched, QEvent *event)
         // The platform's move/size loop keeps these from the window while it runs.
         if (window->childAt(p) || window->ManualDragActive())
             break;
-        TheForm_MouseMove(ButtonsOf(mouse->buttons()), ShiftOf(mouse->modifiers()), p.x() * window->TwipsPerPixelX(),
-                          p.y() * window->TwipsPerPixelY());
+        TheForm_MouseMove(ui::MouseButtonCode(mouse->buttons()), ui::ShiftCode(mouse->modifiers()),
+                          p.x() * window->TwipsPerPixelX(), p.y() * window->TwipsPerPixelY());
         break;
     }
-    default: break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

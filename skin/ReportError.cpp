@@ -5,6 +5,7 @@
 #include "platform/services/MessageBox.h"
 
 #include <QHash>
+#include <QScopedValueRollback>
 #include <chrono>
 
 namespace skin
@@ -59,9 +60,10 @@ bool ReportError(long number, const QString &description, const QString &operati
     const bool repeated = last != g.lastShown.constEnd() && now - *last < ReportRepeatWindowMs;
     bool shown = false;
     if (!g.showing && !repeated) {
-        g.showing = true;
-        services::MessageBox::Current().Show(text, title, services::MB_ICONEXCLAMATION | services::MB_OK);
-        g.showing = false;
+        {
+            const QScopedValueRollback showing(g.showing, true);
+            services::MessageBox::Warn(text, title);
+        }
         // The window runs from when the box closed, so a failure that recurs as soon as the user
         // dismisses the box does not bring it straight back.
         g.lastShown.insert(key, Now());

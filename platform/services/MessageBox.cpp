@@ -81,6 +81,11 @@ QMessageBox::Icon ToIcon(unsigned flags)
 
 MessageBox::~MessageBox() = default;
 
+void MessageBox::Warn(const QString &text, const QString &title)
+{
+    Current().Show(text, title, MB_OK | MB_ICONEXCLAMATION);
+}
+
 MessageBox &MessageBox::Current()
 {
     static QtMessageBox real;

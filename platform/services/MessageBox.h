@@ -43,6 +43,9 @@ class MessageBox
     virtual int Show(const QString &text, const QString &title, unsigned flags) = 0;
 
     static MessageBox &Current();
+    // The program's warning: the text with an exclamation icon and an OK button, through the
+    // current box.
+    static void Warn(const QString &text, const QString &title);
     // nullptr restores the real (QMessageBox) one. The caller keeps ownership of `box`.
     static void SetCurrent(MessageBox *box);
 
