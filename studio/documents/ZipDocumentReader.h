@@ -22,7 +22,8 @@ public:
     static Kind Detect(const QString &path);
 
     // Reads the package; fails (with an empty error, for the caller to word) when it is neither
-    // kind, is damaged, or holds XML that does not parse.
+    // kind, is damaged, holds XML that does not parse, or breaks the bounds PackageXml.h sets on
+    // a part (its inflated size, nesting, attributes, entities) or the text (kMaxDocumentChars).
     static DocumentText Read(const QString &path);
 
     // The text of the main XML part, exposed for tests and benchmarks.

@@ -113,6 +113,15 @@ TEST_F(HostileDocument, elementsWithThousandsOfAttributesOrNamespacesAreRefused)
     const RepeatedBytes namespaces = Nested("<w:r xmlns:a=\"urn:a\">", "</w:r>", 5000, "");
     EXPECT_FALSE(ZipDocumentReader::DocxText(kDocxHead + namespaces.head + kDocxTail).has_value());
 
+    // Entities declared in the document could expand without bound, a thousand characters for
+    // every few bytes of text.
+    const QByteArray head(kDocxHead);
+    const QByteArray withEntities = head.first(head.indexOf("<w:document")) + "<!DOCTYPE w:document [<!ENTITY e \""
+                                    + QByteArray(1000, 'e') + "\">]>" + head.sliced(head.indexOf("<w:document"))
+                                    + "<w:p><w:r><w:t>" + QByteArray("&e;").repeated(1000000) + "</w:t></w:r></w:p>"
+                                    + kDocxTail;
+    EXPECT_FALSE(ZipDocumentReader::DocxText(withEntities).has_value());
+
     // What word processors write passes: a few dozen attributes, comments and CDATA with quotes.
     QByteArray ordinary = "<!-- \" ' < = --><w:p";
     for (int i = 0; i < 60; ++i)
