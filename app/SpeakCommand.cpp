@@ -20,6 +20,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -127,7 +128,18 @@ int SpeakCommand::PrintText(const SpeakOptions &options)
     }
     if (io_.out) {
         io_.out->setEncoding(QStringConverter::Utf8);
-        *io_.out << document.text << Qt::flush;
+        // In slices: the stream would otherwise hold a copy of the whole text and its UTF-8 form.
+        constexpr qsizetype kSlice = 1 << 20;
+        const QStringView text(document.text);
+        for (qsizetype at = 0; at < text.size();) {
+            qsizetype length = std::min(kSlice, text.size() - at);
+            // A surrogate pair stays in one slice.
+            if (at + length < text.size() && text[at + length - 1].isHighSurrogate())
+                --length;
+            *io_.out << text.sliced(at, length);
+            at += length;
+        }
+        *io_.out << Qt::flush;
     }
     return kDone;
 }

@@ -210,3 +210,33 @@ TEST(SpeakCommand, theToolFailsCleanlyWithoutASoundServer)
     EXPECT_EQ(tool.exitCode(), SpeakCommand::kOutputFailed);
     EXPECT_TRUE(QString::fromLocal8Bit(tool.readAllStandardError()).contains(QStringLiteral("audio")));
 }
+
+TEST(SpeakCommand, textFromDevicesAndStandardInputIsCappedLikeAFile)
+{
+    // /dev/zero reports a size of 0 and never ends: reading it used to run out of memory.
+    const Result device = RunTool({QStringLiteral("/dev/zero")});
+    EXPECT_EQ(device.code, SpeakCommand::kInputUnreadable);
+    EXPECT_TRUE(device.err.contains(QStringLiteral("The document is too large to open"))) << device.err.toStdString();
+
+    Result piped;
+    {
+        QTextStream out(&piped.out), err(&piped.err);
+        QFile zero(QStringLiteral("/dev/zero"));
+        ASSERT_TRUE(zero.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+        SpeakCommand::Io io;
+        io.out = &out;
+        io.err = &err;
+        io.input = &zero;
+        piped.code = SpeakCommand(io).Run({QStringLiteral("orvena-speak"), QStringLiteral("-")});
+    }
+    EXPECT_EQ(piped.code, SpeakCommand::kInputUnreadable);
+    EXPECT_TRUE(piped.err.contains(QStringLiteral("too large"))) << piped.err.toStdString();
+
+    // A pipe nobody writes to is an empty text, not a process stuck in open().
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const Result empty = RunTool({QStringLiteral("--print-text"), fifo});
+    EXPECT_EQ(empty.code, SpeakCommand::kDone);
+    EXPECT_TRUE(empty.out.isEmpty());
+}

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,10 +24,11 @@ struct ToolRun {
     QByteArray out, err;
 };
 
-ToolRun PrintText(const QStringList &arguments)
+ToolRun PrintText(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     ToolRun run;
     QProcess tool;
+    tool.setProcessEnvironment(environment);
     tool.start(QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-speak"), QStringList{QStringLiteral("--print-text")} + arguments);
     if (!tool.waitForFinished(60000))
         return run;
@@ -73,4 +76,49 @@ TEST_F(PrintTextTool, failureExitsWithFourAndTheStudiosMessage)
     const ToolRun word = PrintText({Fixture("binary.bin"), QStringLiteral("--filter"), QStringLiteral("3")});
     EXPECT_EQ(word.exitCode, 4);
     EXPECT_TRUE(word.err.contains(kErrorConvertingWord));
+}
+
+TEST_F(PrintTextTool, unknownFilterNumbersAreUsageErrorsAndEveryDialogFilterIsKnown)
+{
+    for (const char *number : {"0", "10", "99", "-1"}) {
+        SCOPED_TRACE(number);
+        const ToolRun run = PrintText({Fixture("utf8.txt"), QStringLiteral("--filter"), QString::fromLatin1(number)});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.contains("--filter")) << run.err.constData();
+    }
+    // The valid numbers are the dialog's filters, however many it has.
+    for (int filter = 1; filter <= OpenFilterCount(); ++filter) {
+        SCOPED_TRACE(filter);
+        EXPECT_NE(PrintText({Fixture("utf8.txt"), QStringLiteral("--filter"), QString::number(filter)}).exitCode, 2);
+    }
+}
+
+TEST_F(PrintTextTool, unreadableTextExitsWithFourNamingTheFileAndTheReason)
+{
+    const QTemporaryDir folder;
+    for (const QString &path : {folder.filePath(QStringLiteral("missing.txt")), folder.path()}) {
+        for (const char *filter : {"1", "4"}) {
+            SCOPED_TRACE(path.toStdString() + " filter " + filter);
+            const ToolRun run = PrintText({path, QStringLiteral("--filter"), QString::fromLatin1(filter)});
+            EXPECT_EQ(run.exitCode, 4);
+            EXPECT_TRUE(run.out.isEmpty());
+            EXPECT_TRUE(QString::fromUtf8(run.err).contains(path)) << run.err.constData();
+        }
+    }
+}
+
+TEST_F(PrintTextTool, printingTextNeedsNeitherTheSpeechLibrariesNorAWritableHome)
+{
+    // The voices used to be loaded up front, and the sound server's client complained on
+    // standard error about the configuration folder it could not create.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), QStringLiteral("/proc/no-home"));
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.remove(QStringLiteral("PULSE_SERVER"));
+    const ToolRun run = PrintText({Fixture("utf8.txt")}, environment);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(QString::fromUtf8(run.out), ReadTextFile(Fixture("utf8.txt")));
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
 }
