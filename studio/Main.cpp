@@ -424,6 +424,7 @@ void Main::SetStatus(const QString &caption, std::uint32_t colour)
     QPalette p = lblStatus_->palette();
     p.setColor(QPalette::WindowText, ToQColor(colour));
     lblStatus_->setPalette(p);
+    Q_EMIT StatusChanged();
 }
 
 void Main::EngineSetUp()
@@ -459,6 +460,7 @@ void Main::cmdSpkText_Click()
     }
     engine_->Speak(text);
     const std::uint32_t status = engine_->GetLastStatus();
+    Q_EMIT SpeakingStarted(text);
     timer1_->SetEnabled(true);
     cmdPauseText_->SetEnabled(true);
     SetStatus(strings::Speaking, strings::SpeakingColour);
@@ -529,9 +531,14 @@ void Main::DirectSS1_OutputStopped()
 
     // A recording that could not be written must not end as if it had worked, and speech with no
     // sound device must not end in silence without a word.
-    if (wasRecording && (status == speech::E_ACCESSDENIED || status == speech::STG_E_CANTSAVE)) {
-        const QString reason =
-            status == speech::E_ACCESSDENIED ? strings::RecordingDenied : strings::RecordingNotSaved;
+    const bool recordingFailed =
+        wasRecording && (status == speech::E_ACCESSDENIED || status == speech::STG_E_CANTSAVE);
+    const QString reason = !recordingFailed                   ? QString()
+                           : status == speech::E_ACCESSDENIED ? strings::RecordingDenied
+                                                              : strings::RecordingNotSaved;
+    if (wasRecording)
+        Q_EMIT RecordingEnded(reason);
+    if (recordingFailed) {
         services::MessageBox::Current().Show(strings::RecordingFailed.arg(txtFile_->text(), reason), Title(),
                                              services::MB_OK | services::MB_ICONEXCLAMATION);
     } else if (!wasRecording && status == speech::AUDCLNT_E_DEVICE_INVALIDATED) {
@@ -582,6 +589,7 @@ void Main::cmdRec_Click()
     engine_->SetOutputWaveFile(path);
     engine_->Speak(text);
     const std::uint32_t status = engine_->GetLastStatus();
+    Q_EMIT RecordingStarted(path);
     timer1_->SetEnabled(true);
     SetStatus(strings::RecordingCaption, strings::RecordingColour);
     recording_ = true;
@@ -599,12 +607,15 @@ void Main::cmdOpen_Click()
     ModCmnDlg::SetDialogFilter(strings::OpenFilter);
     if (!ModCmnDlg::ShowOpenDialog() || ModCmnDlg::DialogFileName().isEmpty())
         return;
-    const QString path = ModCmnDlg::DialogFileName();
+    OpenDocumentFile(ModCmnDlg::DialogFileName(), ModCmnDlg::DialogFilterIndex());
+}
+
+void Main::OpenDocumentFile(const QString &path, int filterIndex)
+{
     repaint();
     {
         documents::BusyPointer busy;
         richTextBox1_->SetText(QString());
-        const int filterIndex = ModCmnDlg::DialogFilterIndex();
         if (filterIndex == 2) {
             QString error;
             if (rtfTemp_->LoadFile(path, &error)) {
@@ -613,7 +624,7 @@ void Main::cmdOpen_Click()
             } else {
                 services::MessageBox::Current().Show(error, Title(), services::MB_OK | services::MB_ICONSTOP);
             }
-        } else if (filterIndex >= 1 && filterIndex <= 4) {
+        } else if (filterIndex >= 1) {
             if (const std::optional<QString> text = documents::LoadForEditor(path, filterIndex))
                 richTextBox1_->SetSelText(*text);
         }
@@ -630,6 +641,8 @@ void Main::cmdOpen_Click()
     richTextBox1_->SetSelStrikethru(commonDialog1_.FontStrikethru());
     richTextBox1_->SetSelColor(commonDialog1_.Color());
     richTextBox1_->SetSelStart(0);
+    // What is in the editor now came from a document; typing or pasting marks it as the user's.
+    richTextBox1_->document()->setModified(false);
 }
 
 // ---- Editing -----------------------------------------------------------------------------------

@@ -140,6 +140,20 @@ class Main : public ui::Form
     void BuildMenu();
     void ShowHowToUse();
 
+    // Open File's work once its dialog has returned `path` with filter `filterIndex`: the editor
+    // gets the document's text in the dialog's font and colour.
+    void OpenDocumentFile(const QString &path, int filterIndex);
+
+  Q_SIGNALS:
+    // The status label changed; the buttons have settled by the time the event loop runs again.
+    void StatusChanged();
+    // SPEAK handed `text` to the engine.
+    void SpeakingStarted(const QString &text);
+    // RECORD started writing into `path`.
+    void RecordingStarted(const QString &path);
+    // The recording ended; `failure` says why nothing was saved, empty otherwise.
+    void RecordingEnded(const QString &failure);
+
   private:
     explicit Main(const Options &options);
     bool Build(QString *error);

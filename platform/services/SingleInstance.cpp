@@ -80,6 +80,11 @@ qint64 SingleInstance::RunningPid() const
     return runningPid_;
 }
 
+bool SingleInstance::MessageDelivered() const
+{
+    return delivered_;
+}
+
 QString SingleInstance::ErrorString() const
 {
     return error_;
@@ -91,6 +96,7 @@ SingleInstance::Result SingleInstance::Acquire(const QString &message)
         return Result::Primary;
     error_.clear();
     runningPid_ = 0;
+    delivered_ = false;
     if (!QDir().mkpath(folder_)) {
         error_ = QStringLiteral("Cannot create the folder %1.").arg(folder_);
         return Result::Failed;
@@ -126,7 +132,7 @@ SingleInstance::Result SingleInstance::Acquire(const QString &message)
         if (lock_->getLockInfo(&pid, &host, &app))
             runningPid_ = pid;
         lock_.reset();
-        SendToPrimary(message);
+        delivered_ = SendToPrimary(message);
         error_ = QStringLiteral("%1 is already running.").arg(name_);
         return Result::AlreadyRunning;
     }

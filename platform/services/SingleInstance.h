@@ -31,6 +31,8 @@ class SingleInstance : public QObject
     // the running instance when it could be reached. Calling it again after Primary is harmless.
     Result Acquire(const QString &message = QString());
     bool IsPrimary() const;
+    // After AlreadyRunning: whether the running instance could be reached and took the message.
+    bool MessageDelivered() const;
     // Pid of the instance that holds the lock (after AlreadyRunning), 0 if unknown.
     qint64 RunningPid() const;
     // Why Acquire failed, or "already running" text for the user.
@@ -54,6 +56,7 @@ class SingleInstance : public QObject
     QLocalServer *server_ = nullptr;
     bool primary_ = false;
     qint64 runningPid_ = 0;
+    bool delivered_ = false;
     QString error_;
 };
 
