@@ -135,6 +135,7 @@ class DesktopCitizen : public ::testing::Test
         // On the bus once the event loop runs.
         ASSERT_TRUE(QTest::qWaitFor([&] { return !Player(QStringLiteral("status")).isEmpty(); }, 10000))
             << "the studio is not on the session bus";
+        QTest::qWait(300); // first paint, before any typing
     }
 
     // A later start of the program; returns its result once it has ended.
