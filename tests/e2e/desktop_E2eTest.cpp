@@ -131,7 +131,8 @@ class DesktopCitizen : public ::testing::Test
         ASSERT_TRUE(studio.waitForStarted());
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return !(window = WindowsOf(studio.processId()).value(0)).isEmpty(); }, 20000))
-            << "the studio window did not appear";
+            << "the studio window did not appear; running: " << (studio.state() == QProcess::Running)
+            << "; said: " << studio.readAllStandardError().toStdString();
         // On the bus once the event loop runs.
         ASSERT_TRUE(QTest::qWaitFor([&] { return !Player(QStringLiteral("status")).isEmpty(); }, 10000))
             << "the studio is not on the session bus";
