@@ -38,16 +38,6 @@ QString CString(const QByteArray &data)
     return ChmFile::DecodeText(nul < 0 ? data : data.left(nul));
 }
 
-int CollectObject(chmFile *, chmUnitInfo *unit, void *context)
-{
-    auto *list = static_cast<QStringList *>(context);
-    const QString path = QString::fromUtf8(unit->path);
-    // Plain stored files only: no folders, no "::DataSpace" streams of the compressor.
-    if (path.startsWith('/') && !path.endsWith('/'))
-        list->append(path);
-    return CHM_ENUMERATOR_CONTINUE;
-}
-
 } // namespace
 
 ChmFile::ChmFile() = default;
@@ -60,13 +50,28 @@ ChmFile::~ChmFile()
 bool ChmFile::Open(const QString &fileName)
 {
     Close();
+    {
+        QFile raw(fileName);
+        if (!raw.open(QIODevice::ReadOnly))
+            return false;
+        QString why;
+        layout_ = ChmLayout::Check(raw, &why);
+        if (!layout_)
+            return false;
+    }
     const QByteArray encoded = QFile::encodeName(fileName);
     file_ = chm_open(encoded.constData());
-    if (!file_)
+    if (!file_) {
+        layout_.reset();
         return false;
+    }
     fileName_ = fileName;
-    chm_enumerate(file_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_META | CHM_ENUMERATE_FILES, CollectObject,
-                  &objects_);
+    for (const ChmEntry &entry : layout_->Entries()) {
+        const QString path = QString::fromUtf8(entry.path);
+        // Plain stored files only: no folders, no "::DataSpace" streams of the compressor.
+        if (path.startsWith('/') && !path.endsWith('/'))
+            objects_.append(path);
+    }
     strings_ = Read("/#STRINGS").value_or(QByteArray());
     ReadSystem();
     ReadWindows();
@@ -79,6 +84,7 @@ void ChmFile::Close()
     if (file_)
         chm_close(file_);
     file_ = nullptr;
+    layout_.reset();
     fileName_.clear();
     objects_.clear();
     strings_.clear();
@@ -107,12 +113,15 @@ std::optional<QByteArray> ChmFile::Read(const QString &path) const
     if (!file_ || path.isEmpty())
         return std::nullopt;
     const QString absolute = path.startsWith('/') ? path : '/' + path;
+    // Looked up in the checked directory, not through chmlib's own directory walk.
+    const ChmEntry *entry = layout_->Find(absolute.toUtf8());
+    if (!entry || entry->length > MaxObjectSize || (entry->space == 1 && !layout_->Compressed()))
+        return std::nullopt;
     chmUnitInfo unit{};
-    const QByteArray encoded = absolute.toUtf8();
-    if (chm_resolve_object(file_, encoded.constData(), &unit) != CHM_RESOLVE_SUCCESS)
-        return std::nullopt;
-    if (unit.length > MaxObjectSize)
-        return std::nullopt;
+    unit.start = entry->start;
+    unit.length = entry->length;
+    unit.space = entry->space;
+    std::memcpy(unit.path, entry->path.constData(), std::size_t(entry->path.size()));
     QByteArray data(qsizetype(unit.length), Qt::Uninitialized);
     if (unit.length == 0)
         return data;

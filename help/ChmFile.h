@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "help/ChmLayout.h"
+
 #include <QByteArray>
 #include <QRect>
 #include <QString>
@@ -38,7 +40,9 @@ struct ChmSystemInfo {
 };
 
 // A compiled HTML help file (.chm), read through chmlib. Paths inside the file are absolute
-// ("/howto.htm"); every lookup accepts them with or without the leading slash.
+// ("/howto.htm"); every lookup accepts them with or without the leading slash. The file's structure
+// is checked (ChmLayout) before chmlib opens it, and objects are found through that checked
+// directory, so a damaged file is refused instead of crashing or hanging in chmlib.
 class ChmFile
 {
   public:
@@ -50,7 +54,7 @@ class ChmFile
     ChmFile(const ChmFile &) = delete;
     ChmFile &operator=(const ChmFile &) = delete;
 
-    // False when the file is missing or is not a help file chmlib can read.
+    // False when the file is missing, damaged or not a help file chmlib can read.
     bool Open(const QString &fileName);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
@@ -91,6 +95,7 @@ class ChmFile
     bool Contains(const QString &path) const;
 
     chmFile *file_ = nullptr;
+    std::optional<ChmLayout> layout_;
     QString fileName_;
     QStringList objects_;
     QByteArray strings_; // #STRINGS

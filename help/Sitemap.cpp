@@ -6,17 +6,31 @@
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 
+#include <cstring>
+
 namespace help
 {
 
 namespace
 {
 
-QString Attribute(const QString &attributes, const QString &name)
+QRegularExpression AttributePattern(const char *name)
 {
-    const QRegularExpression pattern(
-        QStringLiteral(R"re((?:^|\s)%1\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re").arg(name),
+    return QRegularExpression(
+        QStringLiteral(R"re((?:^|\s)%1\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>]+)))re").arg(QLatin1String(name)),
         QRegularExpression::CaseInsensitiveOption);
+}
+
+// The value of one of the attributes a sitemap uses ("type", "name", "value"). The patterns are made
+// once: a contents file can hold hundreds of thousands of parameters.
+QString Attribute(const QString &attributes, const char *name)
+{
+    static const QRegularExpression type = AttributePattern("type");
+    static const QRegularExpression nameAttribute = AttributePattern("name");
+    static const QRegularExpression value = AttributePattern("value");
+    const QRegularExpression &pattern = std::strcmp(name, "type") == 0   ? type
+                                        : std::strcmp(name, "name") == 0 ? nameAttribute
+                                                                         : value;
     const auto match = pattern.match(attributes);
     if (!match.hasMatch())
         return {};
@@ -34,12 +48,68 @@ QString DecodeEntities(const QString &text)
     return QTextDocumentFragment::fromHtml(text.toHtmlEscaped().replace("&amp;", "&")).toPlainText();
 }
 
+// One tag of the text: <name attributes> or </name attributes>.
+struct Tag {
+    bool closing = false;
+    QString name; // lower case
+    QString attributes;
+};
+
+// Finds the tags of a text one after the other in a single pass. The next '>' is remembered, so a
+// text full of '<' without '>' costs one scan rather than one scan per '<'.
+class TagScanner
+{
+  public:
+    explicit TagScanner(const QString &text) : text_(text) {}
+
+    bool Next(Tag *tag)
+    {
+        const qsizetype size = text_.size();
+        while (at_ < size) {
+            const qsizetype open = text_.indexOf(QLatin1Char('<'), at_);
+            if (open < 0)
+                break;
+            qsizetype p = open + 1;
+            const bool closing = p < size && text_[p] == QLatin1Char('/');
+            if (closing)
+                ++p;
+            const qsizetype nameStart = p;
+            while (p < size && IsAsciiLetter(text_[p]))
+                ++p;
+            if (p == nameStart) {
+                at_ = open + 1;
+                continue;
+            }
+            if (close_ < p)
+                close_ = text_.indexOf(QLatin1Char('>'), p);
+            if (close_ < 0)
+                break; // no tag can end any more
+            tag->closing = closing;
+            tag->name = text_.mid(nameStart, p - nameStart).toLower();
+            tag->attributes = text_.mid(p, close_ - p);
+            at_ = close_ + 1;
+            return true;
+        }
+        at_ = size;
+        return false;
+    }
+
+  private:
+    static bool IsAsciiLetter(QChar c)
+    {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    }
+
+    const QString &text_;
+    qsizetype at_ = 0;
+    qsizetype close_ = -1;
+};
+
 } // namespace
 
 std::vector<SitemapEntry> Sitemap::Parse(const QByteArray &html)
 {
     const QString text = ChmFile::DecodeText(html);
-    static const QRegularExpression tag(R"(<(/?)([A-Za-z]+)([^>]*)>)");
 
     std::vector<SitemapEntry> root;
     // The lists being filled, innermost last. Entries are only ever appended to the innermost
@@ -51,12 +121,13 @@ std::vector<SitemapEntry> Sitemap::Parse(const QByteArray &html)
     SitemapEntry current;
     QString lastName;
 
-    auto it = tag.globalMatch(text);
-    while (it.hasNext()) {
-        const auto match = it.next();
-        const bool closing = !match.captured(1).isEmpty();
-        const QString name = match.captured(2).toLower();
-        const QString attributes = match.captured(3);
+    // One pass over the tags with the open lists on a stack of our own: no recursion per level.
+    TagScanner scanner(text);
+    Tag tag;
+    while (scanner.Next(&tag)) {
+        const bool closing = tag.closing;
+        const QString &name = tag.name;
+        const QString &attributes = tag.attributes;
         if (name == "ul") {
             if (!closing) {
                 if (!sawUl) {

@@ -141,6 +141,27 @@ TEST(Sitemap, DeepOrBrokenNestingStaysBounded)
     EXPECT_TRUE(help::Sitemap::Parse("</ul></ul><object type=\"text/sitemap\">").empty());
 }
 
+TEST(Sitemap, HostileNestingAndUnclosedTagsAreReadInOnePass)
+{
+    // 100,000 nested lists: one level per <ul>, none of them costs a level of recursion.
+    QByteArray deep = "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"top\"></object>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<ul><li><object type=\"text/sitemap\"><param name=\"Name\" value=\"n\"></object>";
+    const auto tree = help::Sitemap::Parse(deep);
+    ASSERT_EQ(tree.size(), 1u);
+    EXPECT_EQ(help::Sitemap::Flatten(tree).size(), 100001u);
+
+    // A megabyte of tags that never close: every '<' used to rescan the rest of the text.
+    QByteArray unclosed;
+    for (int i = 0; i < 350000; ++i)
+        unclosed += "<ul";
+    EXPECT_TRUE(help::Sitemap::Parse(unclosed).empty());
+    // A '<' that starts no tag is passed over; the tag after it is read.
+    EXPECT_EQ(help::Sitemap::Parse("< <1 <object type=\"text/sitemap\"><param name=Name value=x></object>")
+                  .size(),
+              1u);
+}
+
 TEST_F(BuiltHelp, FullTextSearchFindsPagesHoldingEveryWord)
 {
     help::FullTextSearch search;
