@@ -22,6 +22,8 @@
 #include "studio/LevelDisplay.h"
 #include "studio/MenuBar.h"
 #include "studio/ModCmnDlg.h"
+#include "studio/PronunciationDialog.h"
+#include "studio/ReadingRules.h"
 #include "studio/RichTextBox.h"
 #include "studio/StudioStrings.h"
 #include "studio/VoiceOption.h"
@@ -164,6 +166,7 @@ bool Main::Build(QString *error)
     timer1_ = new ui::Timer(this);
     timer1_->SetInterval(1);
     engine_ = std::make_unique<speech::SpeechEngine>(options_.engine);
+    SetUpReadingRules();
     return true;
 }
 
@@ -262,6 +265,7 @@ void Main::Connect()
         connect(ToolButton(QString::fromLatin1(command.name)), &multibutton::zqButtons_H::Click, this,
                 command.handler);
     connect(engine_.get(), &speech::SpeechEngine::OutputStopped, this, &Main::DirectSS1_OutputStopped);
+    connect(richTextBox1_, &RichTextBox::ContextMenuAboutToShow, readingRules_, &ReadingRules::AddMenuItems);
     connect(timer1_, &ui::Timer::Tick, this, &Main::Timer1_Timer);
 }
 
@@ -425,6 +429,22 @@ void Main::SetStatus(const QString &caption, std::uint32_t colour)
     p.setColor(QPalette::WindowText, ToQColor(colour));
     lblStatus_->setPalette(p);
     Q_EMIT StatusChanged();
+}
+
+// The rules file is read now, before anything is spoken; the rules dialog's Try speaks with the
+// voice, speed and pitch chosen in the window at the time it opens.
+void Main::SetUpReadingRules()
+{
+    readingRules_ = new ReadingRules(engine_.get(), options_.engine, this);
+    readingRules_->SetVoiceSource([this] {
+        PronunciationDialog::Voice voice;
+        const int chosen = SelectedVoice();
+        voice.mode = chosen >= 0 ? voiceModeIndex_[std::size_t(chosen)] : 0;
+        voice.speed = scrSpeed_->Value();
+        voice.pitch = scrPitch_->Value();
+        return voice;
+    });
+    readingRules_->SetSampleSource([this] { return richTextBox1_->SelText(); });
 }
 
 void Main::EngineSetUp()

@@ -51,6 +51,7 @@ namespace studio
 struct ControlEntry;
 class LevelDisplay;
 class MenuBar;
+class ReadingRules;
 class RichTextBox;
 
 // The studio window: the editor, the voice choice, speed and tone, the speech buttons, the
@@ -101,6 +102,8 @@ class Main : public ui::Form
     controls::UcCmd *UcCmd(int number) const;
     skin::ClsSkin *Skin() const { return skin_; }
     about::About *AboutWindow() const { return about_.data(); }
+    // The pronunciation rules and reading filters the engine reads with.
+    ReadingRules *Reading() const { return readingRules_; }
     help::HTMLHelp *Help() const { return help_.get(); }
     // The status label's text colour (0x00BBGGRR).
     std::uint32_t StatusColour() const { return statusColour_; }
@@ -164,12 +167,14 @@ class Main : public ui::Form
     void StatusCheck();
     void SetStatus(const QString &caption, std::uint32_t colour);
     int SelectedVoice() const;
+    void SetUpReadingRules();
     void BlankDisplay();
     static bool StudioWindowProc(ui::Form *form, int filterId, unsigned msg, ui::WPARAM wParam,
                                  ui::LPARAM lParam, ui::LRESULT &result);
 
     Options options_;
     std::unique_ptr<speech::SpeechEngine> engine_;
+    ReadingRules *readingRules_ = nullptr;
     skin::ClsSkin *skin_ = nullptr;
     std::unique_ptr<help::HTMLHelp> help_;
     QPointer<about::About> about_;

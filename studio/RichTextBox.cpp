@@ -4,6 +4,9 @@
 #include "platform/gdi/Colour.h"
 #include "studio/documents/RtfReader.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -219,6 +222,21 @@ bool RichTextBox::LoadFile(const QString &path, QString *error)
 void RichTextBox::SetFocus()
 {
     setFocus(Qt::OtherFocusReason);
+}
+
+std::unique_ptr<QMenu> RichTextBox::ContextMenu(const QPoint &position)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(position));
+    Q_EMIT ContextMenuAboutToShow(menu.get());
+    return menu;
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The standard menu wants document coordinates (for the link under the mouse).
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const std::unique_ptr<QMenu> menu = ContextMenu(event->pos() + scrolled);
+    menu->exec(event->globalPos());
 }
 
 } // namespace studio

@@ -5,7 +5,10 @@
 #include <QTextEdit>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+
+class QMenu;
 
 namespace studio
 {
@@ -56,6 +59,17 @@ class RichTextBox : public QTextEdit
     bool LoadFile(const QString &path, QString *error = nullptr);
 
     void SetFocus();
+
+    // The context menu for a click at `position` (in document coordinates): the editor's standard menu
+    // and whatever the ContextMenuAboutToShow handlers add to it.
+    std::unique_ptr<QMenu> ContextMenu(const QPoint &position);
+
+  Q_SIGNALS:
+    // The context menu is being built; handlers add their items to `menu`.
+    void ContextMenuAboutToShow(QMenu *menu);
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
   private:
     void MergeSelection(const QTextCharFormat &format);

@@ -199,13 +199,15 @@ TEST_F(SpeechEngineRulesTest, aRuleLeftOutForTheTextIsLoggedAndSpeakingStillSucc
 
 TEST_F(SpeechEngineRulesTest, wordsAndSentencesAreToldAsTheGivenTextHasThemAndSkippedTextNotAtAll)
 {
-    const QString text = QStringLiteral("Dr Smith (an aside) saw 5kg at www.example.org today. Then [1] he left.");
+    const QString text =
+        QStringLiteral("Dr Smith (an aside) saw 5kg at www.example.org today. Then [1] he left.");
     engine.SetLexicon(Rules(QStringLiteral("dr = Doctor\n/\\b(\\d+)kg\\b/ = \\1 kilograms\nleft = went\n")));
     engine.SetReadingFilters(ReadingFilters::Brackets | ReadingFilters::WebAddresses);
     QString sentence;
-    EXPECT_EQ(WordsTold(text, 0, &sentence), (QStringList{QStringLiteral("Dr"), QStringLiteral("Smith"), QStringLiteral("saw"),
-                                                          QStringLiteral("5kg"), QStringLiteral("at"), QStringLiteral("today"),
-                                                          QStringLiteral("Then"), QStringLiteral("he"), QStringLiteral("left")}));
+    EXPECT_EQ(WordsTold(text, 0, &sentence),
+              (QStringList{QStringLiteral("Dr"), QStringLiteral("Smith"), QStringLiteral("saw"),
+                           QStringLiteral("5kg"), QStringLiteral("at"), QStringLiteral("today"),
+                           QStringLiteral("Then"), QStringLiteral("he"), QStringLiteral("left")}));
     EXPECT_EQ(sentence, QStringLiteral("Dr Smith (an aside) saw 5kg at www.example.org today."));
     // Speaking from a word, or from inside skipped text, starts at that word or the next one read.
     EXPECT_EQ(WordsTold(text, int(text.indexOf(QStringLiteral("saw")))).value(0), QStringLiteral("saw"));
@@ -214,7 +216,8 @@ TEST_F(SpeechEngineRulesTest, wordsAndSentencesAreToldAsTheGivenTextHasThemAndSk
     // Inserted words stand for nothing in the text and are not told.
     engine.SetReadingFilters(ReadingFilters::None);
     engine.SetLexicon(Rules(QStringLiteral("/^/ = Chapter one. \n")));
-    EXPECT_EQ(WordsTold(QStringLiteral("It began.")), (QStringList{QStringLiteral("It"), QStringLiteral("began")}));
+    EXPECT_EQ(WordsTold(QStringLiteral("It began.")),
+              (QStringList{QStringLiteral("It"), QStringLiteral("began")}));
 }
 
 TEST_F(SpeechEngineRulesTest, aRecordingsMarksPointAtTheGivenText)
