@@ -42,9 +42,15 @@ int main(int argc, char **argv)
     io.progress = ::isatty(STDERR_FILENO) == 1;
     SpeakCommand command(io);
 
+    QStringList arguments = QCoreApplication::arguments();
+
     // Ctrl-C or a termination request stops the speech cleanly, so an interrupted recording leaves
-    // no partial file behind.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+    // no partial file behind. The stop is handled by the event loop that speaking runs; the other
+    // actions run none, so for them the signals keep ending the program at once (a long document
+    // conversion could not be interrupted otherwise).
+    const std::optional<SpeakOptions> options = SpeakOptions::Parse(arguments, nullptr);
+    const bool speaking = options && options->action == SpeakOptions::Action::Speak;
+    if (speaking && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [&command] {
             char byte;
@@ -59,6 +65,5 @@ int main(int argc, char **argv)
         sigaction(SIGTERM, &action, nullptr);
     }
 
-    QStringList arguments = QCoreApplication::arguments();
     return command.Run(arguments);
 }

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,9 +21,10 @@ namespace {
 // How much is read at a time; also the most a read past the cap costs.
 constexpr std::int64_t kChunkBytes = 64 * 1024;
 
+// The system's wording ("No such file or directory"); safe off the UI thread, unlike strerror.
 QString ErrnoReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
 QString BadNameReason()
@@ -40,25 +41,22 @@ struct FileDescriptor {
     }
 };
 
-DocumentBytes ReadDescriptor(int fd, std::int64_t limit, std::int64_t sizeHint)
+// Reads chunks with `read` (the bytes it read, 0 at the end, -1 on an error, with `reason` set)
+// until the end or one byte past `limit`.
+template <typename Read>
+DocumentBytes ReadCapped(Read &&read, std::int64_t limit, std::int64_t sizeHint)
 {
     DocumentBytes result;
-    // The reported size only sizes the buffer; what counts is what read() hands over.
+    // The reported size only sizes the buffer; what counts is what is actually read.
     result.bytes.reserve(qsizetype(std::clamp<std::int64_t>(sizeHint, 0, limit) + 1));
     for (;;) {
-        const std::int64_t room = limit + 1 - result.bytes.size();
-        const std::int64_t want = std::min(kChunkBytes, room);
         const qsizetype at = result.bytes.size();
+        const std::int64_t want = std::min<std::int64_t>(kChunkBytes, limit + 1 - at);
         result.bytes.resize(at + qsizetype(want));
-        const ssize_t got = ::read(fd, result.bytes.data() + at, std::size_t(want));
+        const std::int64_t got = read(result.bytes.data() + at, want, result.reason);
         if (got < 0) {
-            const int error = errno;
-            result.bytes.resize(at);
-            if (error == EINTR)
-                continue;
-            result.status = DocumentBytes::Status::Unreadable;
-            result.reason = ErrnoReason(error);
             result.bytes.clear();
+            result.status = DocumentBytes::Status::Unreadable;
             return result;
         }
         result.bytes.resize(at + qsizetype(got));
@@ -99,8 +97,7 @@ DocumentBytes ReadDocumentBytes(const QString &path, std::int64_t limit)
             error == ENOENT && path.contains(QChar(0xFFFD)) ? BadNameReason() : ErrnoReason(error);
         return failed;
     }
-    struct stat info {
-    };
+    struct stat info {};
     if (::fstat(file.fd, &info) != 0) {
         failed.reason = ErrnoReason(errno);
         return failed;
@@ -113,37 +110,33 @@ DocumentBytes ReadDocumentBytes(const QString &path, std::int64_t limit)
     const int flags = ::fcntl(file.fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK);
-    return ReadDescriptor(file.fd, limit, S_ISREG(info.st_mode) ? std::int64_t(info.st_size) : 0);
+    const auto read = [fd = file.fd](char *data, std::int64_t size, QString &reason) -> std::int64_t {
+        for (;;) {
+            const ssize_t got = ::read(fd, data, std::size_t(size));
+            if (got >= 0 || errno != EINTR) {
+                if (got < 0)
+                    reason = ErrnoReason(errno);
+                return got;
+            }
+        }
+    };
+    return ReadCapped(read, limit, S_ISREG(info.st_mode) ? std::int64_t(info.st_size) : 0);
 }
 
 DocumentBytes ReadDeviceBytes(QIODevice &device, std::int64_t limit)
 {
-    DocumentBytes result;
     if (!device.isReadable()) {
-        result.reason = QStringLiteral("it is not open for reading");
-        return result;
+        DocumentBytes failed;
+        failed.reason = QStringLiteral("it is not open for reading");
+        return failed;
     }
-    for (;;) {
-        const std::int64_t room = limit + 1 - result.bytes.size();
-        const qsizetype at = result.bytes.size();
-        result.bytes.resize(at + qsizetype(std::min(kChunkBytes, room)));
-        const qint64 got = device.read(result.bytes.data() + at, result.bytes.size() - at);
-        if (got < 0) {
-            result.bytes.clear();
-            result.reason = device.errorString();
-            return result;
-        }
-        result.bytes.resize(at + qsizetype(got));
-        if (got == 0)
-            break;
-        if (result.bytes.size() > limit) {
-            result.bytes.truncate(qsizetype(limit));
-            result.status = DocumentBytes::Status::TooLarge;
-            return result;
-        }
-    }
-    result.status = DocumentBytes::Status::Read;
-    return result;
+    const auto read = [&device](char *data, std::int64_t size, QString &reason) -> std::int64_t {
+        const qint64 got = device.read(data, size);
+        if (got < 0)
+            reason = device.errorString();
+        return got;
+    };
+    return ReadCapped(read, limit, 0);
 }
 
 bool IsRegularFile(const QString &path)

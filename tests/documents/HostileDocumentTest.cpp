@@ -44,9 +44,8 @@ std::optional<DocumentText> LoadWithin(const QString &path, int filter, std::chr
     return result.get();
 }
 
-class HostileDocument : public ::testing::Test
-{
-  protected:
+class HostileDocument : public ::testing::Test {
+protected:
     QString Path(const char *name) const { return folder.filePath(QString::fromLatin1(name)); }
     QString Write(const char *name, const QByteArray &bytes) const
     {

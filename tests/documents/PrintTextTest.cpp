@@ -6,12 +6,17 @@
 
 #include "tests/documents/Fixtures.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace documents;
 using documents::test::Fixture;
@@ -121,4 +126,27 @@ TEST_F(PrintTextTool, printingTextNeedsNeitherTheSpeechLibrariesNorAWritableHome
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(run.out), ReadTextFile(Fixture("utf8.txt")));
     EXPECT_TRUE(run.err.isEmpty()) << run.err.constData();
+}
+
+TEST_F(PrintTextTool, aTerminationRequestEndsAReadThatWaitsForAWriter)
+{
+    // The handlers that let speaking stop cleanly used to swallow the signal here, where no event
+    // loop runs to act on it: a read waiting on a pipe could not be interrupted.
+    const QTemporaryDir folder;
+    const QString fifo = folder.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int writer = ::open(QFile::encodeName(fifo).constData(), O_RDWR); // a writer that never writes
+    ASSERT_GE(writer, 0);
+    QProcess tool;
+    tool.start(QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-speak"), {QStringLiteral("--print-text"), fifo});
+    ASSERT_TRUE(tool.waitForStarted());
+    EXPECT_FALSE(tool.waitForFinished(500)); // still waiting for the writer
+    tool.terminate();
+    const bool ended = tool.waitForFinished(10000);
+    if (!ended) {
+        tool.kill();
+        tool.waitForFinished();
+    }
+    ::close(writer);
+    EXPECT_TRUE(ended);
 }
