@@ -7,6 +7,7 @@
 #include "speech/SpeechStatus.h"
 #include "speech/SpeechStrings.h"
 #include "speech/VoiceCatalogue.h"
+#include "studio/StudioStrings.h"
 #include "studio/documents/DocumentFile.h"
 #include "studio/documents/DocumentStrings.h"
 #include "studio/documents/TextForEditor.h"
@@ -89,7 +90,7 @@ int SpeakCommand::Run(const QStringList &arguments)
             *io_.out << "orvena-speak " << ORVENA_VERSION << Qt::endl;
         return kDone;
     case SpeakOptions::Action::ListVoices:
-        return ListVoices();
+        return ListVoices(*options);
     case SpeakOptions::Action::PrintText:
         return PrintText(*options);
     case SpeakOptions::Action::Speak:
@@ -98,17 +99,52 @@ int SpeakCommand::Run(const QStringList &arguments)
     return Speak(*options);
 }
 
-int SpeakCommand::ListVoices()
+speech::Prosody SpeakCommand::DefaultProsody(const speech::VoiceMode &mode, int index)
+{
+    // The studio's voices are the first modes of the catalogue, under their speaker names.
+    for (std::size_t i = 0; i < studio::strings::Voices.size(); ++i) {
+        const auto &voice = studio::strings::Voices[i];
+        if (index == int(i) + 1 && mode.speaker == QLatin1String(voice.speaker))
+            return {voice.speed, voice.tone};
+    }
+    const speech::Prosody natural =
+        mode.backend ? mode.backend->NaturalProsody(mode.voice.id) : speech::Prosody{};
+    return {mode.voice.speed.Clamp(natural.wordsPerMinute), mode.voice.pitch.Clamp(natural.pitchHz)};
+}
+
+int SpeakCommand::ListVoices(const SpeakOptions &options)
 {
     const auto &catalogue = Catalogue();
     for (int i = 1; i <= catalogue.Count(); ++i) {
         const speech::VoiceMode &m = *catalogue.Mode(i);
-        *io_.out << i << '\t' << m.speaker << '\t' << m.voice.language << '\t' << speech::GenderName(m.voice.gender)
-                 << '\t' << m.backend->Name() << '\t' << RangeText(m.voice.speed) << '\t'
-                 << RangeText(m.voice.pitch) << '\n';
+        *io_.out << i << '\t' << m.speaker << '\t' << m.voice.language << '\t'
+                 << speech::GenderName(m.voice.gender) << '\t' << m.backend->Name() << '\t'
+                 << RangeText(m.voice.speed) << '\t' << RangeText(m.voice.pitch);
+        if (options.withDefaults) {
+            const speech::Prosody p = DefaultProsody(m, i);
+            *io_.out << '\t' << p.wordsPerMinute << '\t' << p.pitchHz;
+        }
+        *io_.out << '\n';
     }
     io_.out->flush();
     return kDone;
+}
+
+int SpeakCommand::FindVoice(const QString &voice)
+{
+    const auto &catalogue = Catalogue();
+    const QString wanted = voice.trimmed();
+    bool numeric = false;
+    const int asNumber = wanted.toInt(&numeric);
+    if (numeric)
+        return catalogue.Mode(asNumber) ? asNumber : 0;
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (int i = 1; i <= catalogue.Count(); ++i) {
+            if (catalogue.Mode(i)->speaker.trimmed().compare(wanted, cs) == 0)
+                return i;
+        }
+    }
+    return 0;
 }
 
 // Exactly what the studio's Open button would put into the editor, or the studio's message.
@@ -185,18 +221,7 @@ bool SpeakCommand::ReadInput(const SpeakOptions &options, QString *text)
 int SpeakCommand::Speak(const SpeakOptions &options)
 {
     const auto &catalogue = Catalogue();
-    int index = 0;
-    bool numeric = false;
-    const int asNumber = options.voice.toInt(&numeric);
-    if (numeric) {
-        index = catalogue.Mode(asNumber) ? asNumber : 0;
-    } else {
-        index = catalogue.Find(options.voice);
-        for (int i = 1; index == 0 && i <= catalogue.Count(); ++i) {
-            if (catalogue.Mode(i)->speaker.compare(options.voice, Qt::CaseInsensitive) == 0)
-                index = i;
-        }
-    }
+    const int index = FindVoice(options.voice);
     if (index == 0) {
         Message(QStringLiteral("no voice \"%1\" (orvena-speak --list-voices shows them)").arg(options.voice));
         return kRejected;
@@ -236,22 +261,36 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     } clearEngine{&engine_};
 
     engine.SelectVoiceMode(index);
-    engine.SetSpeed(options.speed);
+    std::optional<speech::Prosody> defaults;
+    if (!options.speed || !options.pitch)
+        defaults = DefaultProsody(mode, index);
+    const int speed = options.speed ? *options.speed : defaults->wordsPerMinute;
+    const int pitch = options.pitch ? *options.pitch : defaults->pitchHz;
+    engine.SetSpeed(speed);
     if (engine.GetLastStatus() == speech::E_UNEXPECTED) {
         Message(QStringLiteral("voice \"%1\" takes speeds of %2 words per minute, not %3")
                     .arg(mode.speaker, RangeText(mode.voice.speed))
-                    .arg(options.speed));
+                    .arg(speed));
         return kRejected;
     }
-    engine.SetPitch(options.pitch);
+    engine.SetPitch(pitch);
     if (engine.GetLastStatus() == speech::E_UNEXPECTED) {
         Message(QStringLiteral("voice \"%1\" takes pitches of %2 Hz, not %3")
                     .arg(mode.speaker, RangeText(mode.voice.pitch))
-                    .arg(options.pitch));
+                    .arg(pitch));
         return kRejected;
     }
-    if (!options.output.isEmpty())
+    if (!options.output.isEmpty()) {
+        speech::RecordingOptions recording;
+        recording.quality = options.quality;
+        recording.tags.title = options.title;
+        if (recording.tags.title.isEmpty() && !options.text && options.inputFile != QLatin1String("-"))
+            recording.tags.title = QFileInfo(options.inputFile).completeBaseName();
+        recording.tags.artist = options.artist;
+        recording.tags.album = options.album;
+        engine.SetRecordingOptions(recording);
         engine.SetOutputWaveFile(options.output);
+    }
     if (!ApplyReadingOptions(options, engine))
         return kInputUnreadable;
 

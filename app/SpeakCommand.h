@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/SpeakOptions.h"
+#include "speech/SpeechBackend.h"
 #include "speech/SpeechEngine.h"
 
 #include <QStringList>
@@ -16,6 +17,10 @@ class QTextStream;
 // tests) and needs no display.
 class SpeakCommand {
 public:
+    // The speed and pitch a voice speaks with when the command line gives none: the studio's own
+    // settings for its three voices, the voice's natural ones for the others.
+    static speech::Prosody DefaultProsody(const speech::VoiceMode &mode, int index);
+
     enum ExitCode : int {
         kDone = 0,
         kSynthesisFailed = 1,
@@ -41,7 +46,10 @@ public:
 
 private:
     const speech::VoiceCatalogue &Catalogue();
-    int ListVoices();
+    int ListVoices(const SpeakOptions &options);
+    // 1-based mode index of --voice (a number, or a speaker name compared without the blanks around
+    // it, exactly first, then ignoring case); 0 when there is none.
+    int FindVoice(const QString &voice);
     int PrintText(const SpeakOptions &options);
     int Speak(const SpeakOptions &options);
     bool ReadInput(const SpeakOptions &options, QString *text);

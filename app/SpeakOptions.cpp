@@ -2,6 +2,7 @@
 #include "app/SpeakOptions.h"
 
 #include "speech/ReadingFilters.h"
+#include "speech/SoundFormat.h"
 
 #include <QCommandLineParser>
 
@@ -15,13 +16,28 @@ struct OptionTable {
                                                  "speed range (wpm), pitch range (Hz), separated by tabs.")};
     QCommandLineOption voice{QStringLiteral("voice"),
                              QStringLiteral("Voice by speaker name or index (default Mary)."), QStringLiteral("NAME|INDEX")};
-    QCommandLineOption speed{QStringLiteral("speed"), QStringLiteral("Speed in words per minute (default 150)."),
+    QCommandLineOption withDefaults{
+        QStringLiteral("with-defaults"),
+        QStringLiteral("With --list-voices: add each voice's default speed and pitch.")};
+    QCommandLineOption speed{QStringLiteral("speed"),
+                             QStringLiteral("Speed in words per minute (default: the voice's own)."),
                              QStringLiteral("WPM")};
-    QCommandLineOption pitch{QStringLiteral("pitch"), QStringLiteral("Base pitch in Hz (default 170)."),
+    QCommandLineOption pitch{QStringLiteral("pitch"),
+                             QStringLiteral("Base pitch in Hz (default: the voice's own)."),
                              QStringLiteral("HZ")};
-    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("Record into FILE (.wav, .flac or .ogg) instead of speaking aloud."),
-                              QStringLiteral("FILE")};
+    QCommandLineOption output{
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("Record into FILE (.wav, .flac, .ogg, .opus or .mp3) instead of speaking aloud."),
+        QStringLiteral("FILE")};
+    QCommandLineOption quality{QStringLiteral("quality"),
+                               QStringLiteral("Quality of a recording, 0 (smallest) to 1 (best)."),
+                               QStringLiteral("Q")};
+    QCommandLineOption title{QStringLiteral("title"), QStringLiteral("Title tag of a recording."),
+                             QStringLiteral("TEXT")};
+    QCommandLineOption artist{QStringLiteral("artist"), QStringLiteral("Artist tag of a recording."),
+                              QStringLiteral("TEXT")};
+    QCommandLineOption album{QStringLiteral("album"), QStringLiteral("Album tag of a recording."),
+                             QStringLiteral("TEXT")};
     QCommandLineOption text{QStringLiteral("text"), QStringLiteral("Speak TEXT."), QStringLiteral("TEXT")};
     QCommandLineOption printText{QStringLiteral("print-text"),
                                  QStringLiteral("Print the text the studio would open from FILE."), QStringLiteral("FILE")};
@@ -34,7 +50,8 @@ struct OptionTable {
 
     void AddTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({help, version, listVoices, voice, speed, pitch, output, text, printText, filter});
+        parser.addOptions({help, version, listVoices, withDefaults, voice, speed, pitch, output, quality,
+                           title, artist, album, text, printText, filter});
         parser.addOptions({lexicon, skip});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("Text file to speak; - reads standard input."),
@@ -49,6 +66,13 @@ std::optional<int> ParseInt(const QString &value)
     return ok ? std::optional<int>(v) : std::nullopt;
 }
 
+std::optional<double> ParseQuality(const QString &value)
+{
+    bool ok = false;
+    const double v = value.trimmed().toDouble(&ok);
+    return ok && v >= 0.0 && v <= 1.0 ? std::optional<double>(v) : std::nullopt;
+}
+
 } // namespace
 
 QString SpeakOptions::HelpText()
@@ -56,25 +80,37 @@ QString SpeakOptions::HelpText()
     return QStringLiteral(
         "Usage: orvena-speak [--voice NAME|INDEX] [--speed WPM] [--pitch HZ] [--output FILE]\n"
         "                    [--lexicon FILE]... [--skip brackets|urls|brackets,urls]\n"
+        "                    [--quality Q] [--title TEXT] [--artist TEXT] [--album TEXT]\n"
         "                    (--text TEXT | FILE | -)\n"
-        "       orvena-speak --list-voices\n"
+        "       orvena-speak --list-voices [--with-defaults]\n"
         "       orvena-speak --print-text FILE [--filter N]\n"
         "\n"
         "Speaks text aloud with the Orvena STUDIO speech engine, or records it into a sound file.\n"
         "\n"
         "Options:\n"
         "  --voice NAME|INDEX  voice by speaker name (as --list-voices shows it) or index; default Mary\n"
-        "  --speed WPM         speed in words per minute; default 150\n"
-        "  --pitch HZ          base pitch in Hz; default 170\n"
-        "  -o, --output FILE   record into FILE (.wav 16-bit PCM, .flac or .ogg) instead of speaking aloud;\n"
-        "                      - records to standard output, a pipe or a device is written as a stream\n"
+        "  --speed WPM         speed in words per minute; default: the voice's own (Mary 150, Mike 170,\n"
+        "                      Sam 150, as in the studio; other voices their natural speed)\n"
+        "  --pitch HZ          base pitch in Hz; default: the voice's own (Mary 170, Mike 90, Sam 120;\n"
+        "                      other voices their natural pitch)\n"
+        "  -o, --output FILE   record into FILE instead of speaking aloud; its extension picks the kind:\n"
+        "                      .wav (16-bit PCM, also without an extension), .flac, .ogg (Vorbis),\n"
+        "                      .opus, .mp3; - records to standard output, a pipe or a device is\n"
+        "                      written as a stream\n"
+        "  --quality Q         quality of the recording from 0 (smallest) to 1 (best); defaults made\n"
+        "                      for speech: MP3 0.9 (VBR, about 60 kbit/s), Vorbis 0.4 (40 kbit/s),\n"
+        "                      Opus 0.1 (32 kbit/s); for FLAC only the effort of packing, 0.5\n"
+        "  --title TEXT        title tag; default the input file's name, else the text's first words\n"
+        "  --artist TEXT       artist tag; default the voice's speaker name\n"
+        "  --album TEXT        album tag; none by default\n"
         "  --text TEXT         speak TEXT; otherwise the text comes from FILE, or from standard input with -\n"
         "  --lexicon FILE      pronunciation rules (word = replacement, /regex/ = replacement,\n"
         "                      [Voice] sections; see the manual page); repeatable, applied in order\n"
         "  --skip LIST         do not read text in brackets (brackets), web and e-mail addresses\n"
         "                      (urls), or both (brackets,urls)\n"
         "  --list-voices       list the voices, one per line: index, speaker, language, gender, backend,\n"
-        "                      speed range (wpm), pitch range (Hz), separated by tabs\n"
+        "                      speed range (wpm), pitch range (Hz), separated by tabs; with\n"
+        "                      --with-defaults also the default speed and pitch\n"
         "  --print-text FILE   print (UTF-8) the text the studio would place into its editor when\n"
         "                      opening FILE; with --filter N as if the open dialog's filter N was\n"
         "                      chosen (1 text, 2 rich text, 3 Word, 4 all files, 5 OpenDocument,\n"
@@ -129,9 +165,14 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
         if (!positional.isEmpty() || parser.isSet(table.text))
             return fail(QStringLiteral("--list-voices takes no text"));
         o.action = Action::ListVoices;
+        o.withDefaults = parser.isSet(table.withDefaults);
         return o;
     }
-    for (const QCommandLineOption *single : {&table.voice, &table.speed, &table.pitch, &table.output, &table.text}) {
+    if (parser.isSet(table.withDefaults))
+        return fail(QStringLiteral("--with-defaults goes with --list-voices"));
+    for (const QCommandLineOption *single :
+         {&table.voice, &table.speed, &table.pitch, &table.output, &table.text, &table.quality, &table.title,
+          &table.artist, &table.album}) {
         if (parser.values(*single).size() > 1)
             return fail(QStringLiteral("--%1 given more than once").arg(single->names().constLast()));
     }
@@ -155,7 +196,19 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
         o.output = parser.value(table.output);
         if (o.output.isEmpty())
             return fail(QStringLiteral("--output needs a file name"));
+        if (!speech::SoundFormat::ForPath(o.output))
+            return fail(QStringLiteral("cannot record into \"%1\": %2")
+                            .arg(o.output, speech::SoundFormat::UnknownExtensionMessage(o.output)));
     }
+    if (parser.isSet(table.quality)) {
+        o.quality = ParseQuality(parser.value(table.quality));
+        if (!o.quality)
+            return fail(QStringLiteral("--quality needs a number from 0 to 1, not \"%1\"")
+                            .arg(parser.value(table.quality)));
+    }
+    o.title = parser.value(table.title);
+    o.artist = parser.value(table.artist);
+    o.album = parser.value(table.album);
     if (parser.isSet(table.text))
         o.text = parser.value(table.text);
     if (positional.size() > 1)

@@ -12,15 +12,18 @@ struct SpeakOptions {
     enum class Action { Speak, ListVoices, Help, Version, PrintText };
 
     Action action = Action::Speak;
-    QString voice;             // speaker name or 1-based mode index; empty: the default voice
-    int speed = 150;           // words per minute
-    int pitch = 170;           // base pitch in Hz
-    QString output;            // sound file to record into; empty: speak aloud
-    std::optional<QString> text; // --text
-    QString inputFile;         // FILE, or "-" for standard input; the document of --print-text
-    std::optional<int> filter; // --filter: the open dialog's filter index for --print-text
-    QStringList lexicons;      // --lexicon: pronunciation rules files, applied in this order
-    unsigned skip = 0;         // --skip: speech::ReadingFilters::Skip values
+    QString voice;                 // speaker name or 1-based mode index; empty: the default voice
+    std::optional<int> speed;      // words per minute; empty: the voice's default (VoiceDefaults)
+    std::optional<int> pitch;      // base pitch in Hz; empty: the voice's default
+    QString output;                // sound file to record into; empty: speak aloud
+    std::optional<double> quality; // --quality 0..1 of a recording; the format's default when empty
+    QString title, artist, album;  // tags of a recording; empty: the defaults (see SpeakCommand)
+    bool withDefaults = false;     // --list-voices --with-defaults
+    std::optional<QString> text;   // --text
+    QString inputFile;             // FILE, or "-" for standard input; the document of --print-text
+    std::optional<int> filter;     // --filter: the open dialog's filter index for --print-text
+    QStringList lexicons;          // --lexicon: pronunciation rules files, applied in this order
+    unsigned skip = 0;             // --skip: speech::ReadingFilters::Skip values
 
     static constexpr const char *kDefaultVoice = "Mary";
 

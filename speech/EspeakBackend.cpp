@@ -236,15 +236,40 @@ bool EspeakBackend::Run(const QString &voiceId, const QString &text, int rate, i
     return true;
 }
 
+namespace
+{
+
+constexpr int kCalibrationSettings[3] = {0, 50, 99};
+// The shape measured on espeak-ng's English voice, used where a measurement finds no voicing.
+constexpr double kCalibrationFallback[3] = {71.0, 101.0, 170.0};
+
+} // namespace
+
+double EspeakBackend::MiddlePitchHz(const QString &voiceId)
+{
+    if (const auto c = calibrations_.find(voiceId); c != calibrations_.end())
+        return c->second[1];
+    if (const auto m = middlePitches_.find(voiceId); m != middlePitches_.end())
+        return m->second;
+    std::vector<std::int16_t> samples;
+    const PcmSink collect = [&samples](const std::int16_t *s, std::size_t n) {
+        samples.insert(samples.end(), s, s + n);
+        return true;
+    };
+    QString ignored;
+    Run(voiceId, QStringLiteral("Where were you a year ago, when we were all away?"), 175, kCalibrationSettings[1],
+        collect, nullptr, &ignored);
+    const double hz = PitchAnalysis::MedianPitchHz(samples.data(), samples.size(), sampleRate_)
+                          .value_or(kCalibrationFallback[1]);
+    return middlePitches_.emplace(voiceId, hz).first->second;
+}
+
 const EspeakBackend::Calibration &EspeakBackend::CalibrationFor(const QString &voiceId)
 {
     auto found = calibrations_.find(voiceId);
     if (found != calibrations_.end())
         return found->second;
     static const QString phrase = QStringLiteral("Where were you a year ago, when we were all away?");
-    const int settings[3] = {0, 50, 99};
-    // The shape measured on espeak-ng's English voice, used where a measurement finds no voicing.
-    const double fallback[3] = {71.0, 101.0, 170.0};
     Calibration c{};
     for (int i = 0; i < 3; ++i) {
         std::vector<std::int16_t> samples;
@@ -253,14 +278,24 @@ const EspeakBackend::Calibration &EspeakBackend::CalibrationFor(const QString &v
             return true;
         };
         QString ignored;
-        Run(voiceId, phrase, 175, settings[i], collect, nullptr, &ignored);
-        c[i] =
-            PitchAnalysis::MedianPitchHz(samples.data(), samples.size(), sampleRate_).value_or(fallback[i]);
+        Run(voiceId, phrase, 175, kCalibrationSettings[i], collect, nullptr, &ignored);
+        c[i] = PitchAnalysis::MedianPitchHz(samples.data(), samples.size(), sampleRate_)
+                   .value_or(kCalibrationFallback[i]);
     }
     // Keep the mapping increasing even when a measurement wobbles.
     c[1] = std::max(c[1], c[0] + 1);
     c[2] = std::max(c[2], c[1] + 1);
     return calibrations_.emplace(voiceId, c).first->second;
+}
+
+Prosody EspeakBackend::NaturalProsody(const QString &voiceId)
+{
+    // espeakRATE's and espeakPITCH's defaults.
+    constexpr int kDefaultWpm = 175;
+    std::lock_guard lock(EspeakMutex());
+    if (!Available())
+        return {};
+    return {kDefaultWpm, static_cast<int>(std::lround(MiddlePitchHz(voiceId)))};
 }
 
 double EspeakBackend::SentencePauseSeconds(int wordsPerMinute)

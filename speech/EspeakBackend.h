@@ -27,6 +27,8 @@ public:
                     QString *error) override;
     bool SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
                              const PcmSink &sink, const WordSink &words, QString *error) override;
+    // espeak-ng's own rate (175 wpm) and the voice's pitch at its middle setting, as measured.
+    Prosody NaturalProsody(const QString &voiceId) override;
 
     // A voice description for a variant of a language voice ("en+f3"), for use as a studio voice
     // when flite is missing.
@@ -43,6 +45,8 @@ private:
     const Calibration &CalibrationFor(const QString &voiceId);
     bool Run(const QString &voiceId, const QString &text, int rate, int pitch, const PcmSink &sink,
              const WordSink *words, QString *error);
+    // The pitch in Hz at the middle setting (espeak-ng's default): one measurement, not three.
+    double MiddlePitchHz(const QString &voiceId);
 
     // espeak-ng leaves out the pause after the last sentence of a call; it is put back by hand.
     static double SentencePauseSeconds(int wordsPerMinute);
@@ -50,6 +54,7 @@ private:
     int sampleRate_ = 0;
     std::vector<BackendVoice> voices_;
     std::map<QString, Calibration> calibrations_;
+    std::map<QString, double> middlePitches_;
 };
 
 } // namespace speech

@@ -134,6 +134,7 @@ FliteBackend::FliteBackend()
         v.info.pitch = kPitchRange;
         v.naturalWpm = e.naturalWpm;
         v.honoursPitch = e.honoursPitch;
+        v.targetPitchHz = flite_get_param_float(handle->features, "int_f0_target_mean", 100.0f);
         v.handle = handle;
         voices_.push_back(std::move(v));
     }
@@ -185,6 +186,34 @@ bool FliteBackend::Run(Voice &voice, const QString &text, const PcmSink &sink, c
     return !context.stopped;
 }
 
+// Called with the flite lock held.
+double FliteBackend::MeasuredPitchHz(Voice &voice)
+{
+    if (!voice.naturalPitchHz) {
+        // Measure the voice's own base pitch once, from a phrase with plenty of voiced sound.
+        flite_feat_remove(voice.handle->features, "duration_stretch");
+        std::vector<std::int16_t> probe;
+        const PcmSink collect = [&probe](const std::int16_t *s, std::size_t n) {
+            probe.insert(probe.end(), s, s + n);
+            return true;
+        };
+        Run(voice, QStringLiteral("Where were you a year ago, when we were away all morning?"), collect, nullptr);
+        voice.naturalPitchHz =
+            PitchAnalysis::MedianPitchHz(probe.data(), probe.size(), voice.info.sampleRate).value_or(110.0);
+    }
+    return *voice.naturalPitchHz;
+}
+
+Prosody FliteBackend::NaturalProsody(const QString &voiceId)
+{
+    std::lock_guard lock(FliteMutex());
+    Voice *voice = Find(voiceId);
+    if (!voice)
+        return {};
+    const double pitch = voice->honoursPitch ? voice->targetPitchHz : MeasuredPitchHz(*voice);
+    return {static_cast<int>(std::lround(voice->naturalWpm)), static_cast<int>(std::lround(pitch))};
+}
+
 bool FliteBackend::Synthesize(const QString &voiceId, const QString &text, const Prosody &prosody,
                               const PcmSink &sink, QString *error)
 {
@@ -204,25 +233,10 @@ bool FliteBackend::SynthesizeWithWords(const QString &voiceId, const QString &te
     cst_features *features = voice->handle->features;
 
     double pitchFactor = 1.0;
-    if (voice->honoursPitch) {
+    if (voice->honoursPitch)
         flite_feat_set_float(features, "int_f0_target_mean", static_cast<float>(prosody.pitchHz));
-    } else {
-        if (!voice->naturalPitchHz) {
-            // Measure the voice's own base pitch once, from a phrase with plenty of voiced sound.
-            flite_feat_remove(features, "duration_stretch");
-            std::vector<std::int16_t> probe;
-            const PcmSink collect = [&probe](const std::int16_t *s, std::size_t n) {
-                probe.insert(probe.end(), s, s + n);
-                return true;
-            };
-            Run(*voice, QStringLiteral("Where were you a year ago, when we were away all morning?"), collect,
-                nullptr);
-            voice->naturalPitchHz =
-                PitchAnalysis::MedianPitchHz(probe.data(), probe.size(), voice->info.sampleRate)
-                    .value_or(110.0);
-        }
-        pitchFactor = prosody.pitchHz / *voice->naturalPitchHz;
-    }
+    else
+        pitchFactor = prosody.pitchHz / MeasuredPitchHz(*voice);
     flite_feat_set_float(features, "duration_stretch",
                          static_cast<float>(voice->naturalWpm / std::max(1, prosody.wordsPerMinute)));
 

@@ -25,6 +25,7 @@ public:
                     QString *error) override;
     bool SynthesizeWithWords(const QString &voiceId, const QString &text, const Prosody &prosody,
                              const PcmSink &sink, const WordSink &words, QString *error) override;
+    Prosody NaturalProsody(const QString &voiceId) override;
 
 private:
     struct Voice {
@@ -33,9 +34,11 @@ private:
         bool honoursPitch = true;
         cst_voice_struct *handle = nullptr;
         std::optional<double> naturalPitchHz; // measured on first use where pitch is shifted by sonic
+        double targetPitchHz = 100;           // the voice's own f0 target, where it honours one
     };
     Voice *Find(const QString &id);
     bool Run(Voice &voice, const QString &text, const PcmSink &sink, const WordSink *words);
+    double MeasuredPitchHz(Voice &voice);
 
     std::vector<Voice> voices_;
 };

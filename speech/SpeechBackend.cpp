@@ -11,4 +11,9 @@ bool SpeechBackend::SynthesizeWithWords(const QString &voiceId, const QString &t
     return Synthesize(voiceId, text, prosody, sink, error);
 }
 
+Prosody SpeechBackend::NaturalProsody(const QString &)
+{
+    return {};
+}
+
 } // namespace speech

@@ -50,6 +50,10 @@ public:
     // sentences can go in one call without delaying the first sound. The pauses between sentences
     // then come out as the synthesiser means them.
     virtual bool StreamsClauses() const { return false; }
+
+    // The speed and pitch the voice speaks with when nobody asks for others (the voice's own; it
+    // may be measured on the first call). A backend that cannot tell gives Prosody's defaults.
+    virtual Prosody NaturalProsody(const QString &voiceId);
 };
 
 } // namespace speech

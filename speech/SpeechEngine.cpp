@@ -127,6 +127,7 @@ struct SpeechEngine::Private {
     QString waveFile;
     std::shared_ptr<const Lexicon> lexicon;
     unsigned skip = ReadingFilters::None;
+    RecordingOptions recordingOptions;
 
     // Output in progress, on the engine's thread.
     bool active = false;
@@ -275,6 +276,12 @@ void SpeechEngine::SetOutputWaveFile(const QString &path)
     d_->status = S_OK;
 }
 
+void SpeechEngine::SetRecordingOptions(const RecordingOptions &options)
+{
+    d_->recordingOptions = options;
+    d_->status = S_OK;
+}
+
 std::uint32_t SpeechEngine::GetLastStatus() const
 {
     return d_->status;
@@ -398,7 +405,12 @@ bool SpeechEngine::Private::Enqueue(Spoken request)
 
     if (request.recording) {
         QString error;
-        job->writer = WaveWriter::Create(waveFile, rate, &error);
+        RecordingOptions options = recordingOptions;
+        if (options.tags.title.isEmpty())
+            options.tags.title = SoundTags::TitleFromText(request.text);
+        if (options.tags.artist.isEmpty())
+            options.tags.artist = request.mode.speaker.trimmed();
+        job->writer = WaveWriter::Create(waveFile, rate, options, &error);
         if (!job->writer) {
             Fail(E_ACCESSDENIED, QStringLiteral("cannot record: %1").arg(error));
             if (!active)

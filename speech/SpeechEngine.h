@@ -2,6 +2,7 @@
 #pragma once
 
 #include "speech/AudioDevice.h"
+#include "speech/SoundFormat.h"
 #include "speech/SpeechMark.h"
 
 #include <QObject>
@@ -58,6 +59,9 @@ public:
     void SetSpeed(int wordsPerMinute);
     void SetPitch(int hertz);
     void SetOutputWaveFile(const QString &path);
+    // Tags and quality of the recordings that follow. An empty title becomes the text's first
+    // words, an empty artist the speaker name of the voice.
+    void SetRecordingOptions(const RecordingOptions &options);
     void Speak(const QString &text);
     // Speaks `text` from the UTF-16 `offset` on; positions still count from the start of `text`.
     void SpeakFrom(const QString &text, int offset);

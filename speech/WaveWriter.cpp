@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <sndfile.h>
+#include <soxr.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,14 +16,37 @@ namespace speech {
 
 namespace {
 
-int FormatFor(const QString &target)
+// ID3 text frames as LAME writes them are Latin-1; the other containers take UTF-8.
+QByteArray TagBytes(const QString &text, const SoundFormat &format)
 {
-    const QString suffix = QFileInfo(target).suffix().toLower();
-    if (suffix == QLatin1String("flac"))
-        return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    if (suffix == QLatin1String("ogg") || suffix == QLatin1String("oga"))
-        return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-    return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    return format.container == SoundContainer::Mp3 ? text.toLatin1() : text.toUtf8();
+}
+
+// Tags go in before the first sample: FLAC and Ogg write them into their headers.
+void SetTags(SNDFILE *file, const SoundFormat &format, const SoundTags &tags)
+{
+    const std::pair<int, QString> fields[] = {
+        {SF_STR_TITLE, tags.title},
+        {SF_STR_ARTIST, tags.artist},
+        {SF_STR_ALBUM, tags.album},
+        {SF_STR_TRACKNUMBER, tags.track > 0 ? QString::number(tags.track) : QString()},
+    };
+    for (const auto &[field, text] : fields) {
+        if (!text.isEmpty())
+            sf_set_string(file, field, TagBytes(text, format).constData());
+    }
+}
+
+void SetQuality(SNDFILE *file, const SoundFormat &format, std::optional<double> quality)
+{
+    if (format.container == SoundContainer::Wav)
+        return;
+    if (format.container == SoundContainer::Mp3) {
+        int mode = SF_BITRATE_MODE_VARIABLE;
+        sf_command(file, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+    }
+    double level = SoundFormat::CompressionLevel(quality.value_or(format.defaultQuality));
+    sf_command(file, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
 }
 
 // The RIFF size and the data chunk size are only known at the end, when libsndfile seeks back to
@@ -117,27 +141,57 @@ bool WaveWriter::IsStream() const
 
 std::unique_ptr<WaveWriter> WaveWriter::Create(const QString &target, int sampleRate, QString *error)
 {
+    return Create(target, sampleRate, RecordingOptions{}, error);
+}
+
+std::unique_ptr<WaveWriter> WaveWriter::Create(const QString &target, int sampleRate, const RecordingOptions &options,
+                                               QString *error)
+{
+    // The kind comes from the name as given ("-" and a name without an extension are WAV), and
+    // an unknown one is refused before anything exists on disk.
+    const std::optional<SoundFormat> format = SoundFormat::ForPath(target);
+    if (!format) {
+        if (error)
+            *error = QStringLiteral("cannot write \"%1\": %2").arg(target, SoundFormat::UnknownExtensionMessage(target));
+        return nullptr;
+    }
     std::unique_ptr<WaveWriter> writer(new WaveWriter);
     writer->destination_ = RecordingTarget::Open(target, error);
     if (!writer->destination_)
         return nullptr;
     writer->target_ = writer->destination_->Name();
     QString why;
-    if (!writer->OpenSoundFile(sampleRate, &why)) {
+    if (!writer->OpenSoundFile(*format, sampleRate, &why)) {
         writer->Abort();
         if (error)
             *error = QStringLiteral("cannot write \"%1\": %2").arg(target, why);
         return nullptr;
     }
+    // A wave stream's header goes out before the first sample and is never written again, so
+    // there is no place for an INFO list in it.
+    if (!(writer->IsStream() && format->container == SoundContainer::Wav))
+        SetTags(writer->file_, *format, options.tags);
+    SetQuality(writer->file_, *format, options.quality);
     return writer;
 }
 
-bool WaveWriter::OpenSoundFile(int sampleRate, QString *why)
+bool WaveWriter::OpenSoundFile(const SoundFormat &soundFormat, int sampleRate, QString *why)
 {
+    fileRate_ = soundFormat.FileRate(sampleRate);
+    if (fileRate_ != sampleRate) {
+        soxr_error_t failure = nullptr;
+        const soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+        const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+        resampler_ = soxr_create(sampleRate, fileRate_, 1, &failure, &io, &quality, nullptr);
+        if (!resampler_) {
+            *why = QStringLiteral("cannot resample to %1 Hz: %2").arg(fileRate_).arg(QString::fromUtf8(failure));
+            return false;
+        }
+    }
     SF_INFO format{};
-    format.samplerate = sampleRate;
+    format.samplerate = fileRate_;
     format.channels = 1;
-    format.format = FormatFor(target_);
+    format.format = soundFormat.sndfileFormat;
     if (destination_->GetKind() == RecordingTarget::Kind::File) {
         file_ = sf_open_fd(destination_->Descriptor(), SFM_WRITE, &format, SF_FALSE);
     } else {
@@ -160,6 +214,24 @@ bool WaveWriter::Write(const std::int16_t *samples, std::size_t count)
 {
     if (!file_)
         return false;
+    if (!resampler_)
+        return Encode(samples, count);
+    // Enough room for what the resampler may hand back for this input, plus its delay line.
+    resampled_.resize(count * static_cast<std::size_t>(fileRate_) / 8000 + 1024);
+    std::size_t used = 0, made = 0;
+    const soxr_error_t why =
+        soxr_process(resampler_, samples, count, &used, resampled_.data(), resampled_.size(), &made);
+    if (why) {
+        error_ = QStringLiteral("resampling for \"%1\" failed: %2").arg(target_, QString::fromUtf8(why));
+        return false;
+    }
+    return Encode(resampled_.data(), made);
+}
+
+bool WaveWriter::Encode(const std::int16_t *samples, std::size_t count)
+{
+    if (count == 0)
+        return true;
     const sf_count_t written = sf_write_short(file_, samples, static_cast<sf_count_t>(count));
     frames_ += written;
     if (written != static_cast<sf_count_t>(count)) {
@@ -171,11 +243,31 @@ bool WaveWriter::Write(const std::int16_t *samples, std::size_t count)
     return true;
 }
 
-bool WaveWriter::CloseSoundFile()
+bool WaveWriter::FlushResampler()
 {
     bool ok = true;
+    for (;;) {
+        resampled_.resize(4096);
+        std::size_t made = 0;
+        if (soxr_process(resampler_, nullptr, 0, nullptr, resampled_.data(), resampled_.size(), &made) || made == 0)
+            break;
+        ok = Encode(resampled_.data(), made) && ok;
+    }
+    return ok;
+}
+
+bool WaveWriter::CloseSoundFile(bool finishing)
+{
+    bool ok = true;
+    if (resampler_) {
+        // What the resampler still holds is the end of the speech; a discarded recording skips it.
+        if (finishing && file_ && error_.isEmpty())
+            ok = FlushResampler();
+        soxr_delete(resampler_);
+        resampler_ = nullptr;
+    }
     if (file_) {
-        ok = sf_close(file_) == 0;
+        ok = sf_close(file_) == 0 && ok;
         file_ = nullptr;
     }
     return ok;
@@ -188,7 +280,7 @@ bool WaveWriter::Commit(QString *error)
             *error = QStringLiteral("the recording of \"%1\" was already closed").arg(target_);
         return false;
     }
-    if (!error_.isEmpty() || !CloseSoundFile()) {
+    if (!error_.isEmpty() || !CloseSoundFile(true)) {
         if (error)
             *error = error_.isEmpty() ? QStringLiteral("finishing \"%1\" failed").arg(target_) : error_;
         Abort();
@@ -202,7 +294,7 @@ bool WaveWriter::Commit(QString *error)
 
 void WaveWriter::Abort()
 {
-    CloseSoundFile();
+    CloseSoundFile(false);
     if (destination_)
         destination_->Discard();
     destination_.reset();

@@ -16,6 +16,7 @@
 #include "platform/ui/Twips.h"
 #include "skin/ClsSkin.h"
 #include "skin/HostControls.h"
+#include "speech/SoundFormat.h"
 #include "speech/SpeechStatus.h"
 #include "studio/ControlFactory.h"
 #include "studio/FontSubstitutes.h"
@@ -553,9 +554,11 @@ void Main::DirectSS1_OutputStopped()
     // sound device must not end in silence without a word.
     const bool recordingFailed =
         wasRecording && (status == speech::E_ACCESSDENIED || status == speech::STG_E_CANTSAVE);
-    const QString reason = !recordingFailed                   ? QString()
-                           : status == speech::E_ACCESSDENIED ? strings::RecordingDenied
-                                                              : strings::RecordingNotSaved;
+    QString reason = !recordingFailed                   ? QString()
+                     : status == speech::E_ACCESSDENIED ? strings::RecordingDenied
+                                                        : strings::RecordingNotSaved;
+    if (recordingFailed && status == speech::E_ACCESSDENIED && !speech::SoundFormat::ForPath(txtFile_->text().trimmed()))
+        reason = strings::RecordingUnknownKind;
     if (wasRecording)
         Q_EMIT RecordingEnded(reason);
     if (recordingFailed) {

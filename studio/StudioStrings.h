@@ -27,7 +27,13 @@ inline const QString RecordingNotSaved =
     QStringLiteral("The recording could not be completed (the disk may be full); the file was not saved.");
 inline const QString NoSoundDevice =
     QStringLiteral("There is no sound device to play on: the text cannot be spoken aloud.");
-inline const QString WaveFilter = QStringLiteral("Wav Files (*.wav)|*.wav");
+inline const QString RecordingUnknownKind = QStringLiteral(
+    "The file name must end in .wav, .mp3, .opus, .flac or .ogg (or have no extension, for a wave file).");
+// The FILENAME dialog's filter: the wave files first, as always, then the other kinds a recording
+// can be; the extension of the chosen name picks the kind.
+inline const QString WaveFilter =
+    QStringLiteral("Wav Files (*.wav)|*.wav|MP3 Audio (*.mp3)|*.mp3|Ogg Opus (*.opus)|*.opus"
+                   "|FLAC Audio (*.flac)|*.flac|Ogg Vorbis (*.ogg)|*.ogg");
 inline const QString OpenFilter = QStringLiteral(
     "Text Files (*.txt)|*.txt|Rich Text (*.rtf)|*.rtf|Word Document (*.doc)|*.doc|All files (*.*)|*.*");
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SpeakCommand.h"
+#include "SpeakToolRunner.h"
 #include "speech/SpeechStrings.h"
 #include "speech/VoiceCatalogue.h"
 
@@ -17,31 +18,8 @@
 #include <sndfile.h>
 #include <sys/stat.h>
 
-namespace {
-
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Result RunTool(const QStringList &arguments, const QByteArray &standardInput = {})
+namespace
 {
-    Result r;
-    QTextStream out(&r.out), err(&r.err);
-    QBuffer input;
-    input.setData(standardInput);
-    input.open(QIODevice::ReadOnly);
-    SpeakCommand::Io io;
-    io.out = &out;
-    io.err = &err;
-    io.input = &input;
-    SpeakCommand command(io);
-    r.code = command.Run(QStringList{QStringLiteral("orvena-speak")} + arguments);
-    out.flush();
-    err.flush();
-    return r;
-}
 
 int SampleRateOf(const QString &path, sf_count_t *frames = nullptr)
 {

@@ -388,6 +388,45 @@ TEST_F(RecordTest, UnwritableTargetIsReported)
     EXPECT_TRUE(window->cmdSpkText()->Enabled());
 }
 
+TEST_F(RecordTest, FileNameOffersTheSoundKindsWaveFirstAndTheExtensionPicksTheKind)
+{
+    Open();
+    const QString path = Path("chapter.mp3");
+    test::ScriptedDialogProvider dialogs;
+    test::ScriptedDialogProvider::Scope scope(dialogs);
+    dialogs.saveAnswers.push_back(FileDialogAnswer{path, 2});
+    window->cmdSaveFile_Click();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    QStringList offered;
+    for (const auto &filter : dialogs.saveRequests[0].filters)
+        offered << filter.description + u'|' + filter.pattern;
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Wav Files (*.wav)|*.wav"), QStringLiteral("MP3 Audio (*.mp3)|*.mp3"),
+                                    QStringLiteral("Ogg Opus (*.opus)|*.opus"), QStringLiteral("FLAC Audio (*.flac)|*.flac"),
+                                    QStringLiteral("Ogg Vorbis (*.ogg)|*.ogg")}));
+
+    window->RichTextBox1()->SetText(QStringLiteral("Recorded words."));
+    window->cmdRec_Click();
+    WaitForStop();
+    EXPECT_TRUE(box.calls.empty());
+    const SoundFile sound = SoundFile::Read(path);
+    ASSERT_TRUE(sound.ok);
+    EXPECT_EQ(sound.format & 0x0FFF0000, 0x230000) << "an MPEG file";
+}
+
+TEST_F(RecordTest, ANameOfNoSoundKindIsRefusedWithTheKindsItCouldBe)
+{
+    Open();
+    window->RichTextBox1()->SetText(QStringLiteral("Words."));
+    const QString path = Path("notes.txt");
+    window->txtFile()->setText(path);
+    window->cmdRec_Click();
+    WaitForStop();
+    ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_TRUE(box.calls[0].text.contains(strings::RecordingUnknownKind));
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(Status(), strings::Stopped);
+}
+
 TEST_F(MainTest, SizingRefusedMovingAndMinimisingPass)
 {
     Open();
