@@ -239,6 +239,10 @@ void Lexicon::Apply(SpokenText &text, const QString &speaker, const Limits &limi
 {
     QElapsedTimer all;
     all.start();
+    // The matcher checks a subject's UTF-16 on every call unless told it is valid, which on a long
+    // text made each rule take time in the square of its length. Once mended the text stays valid:
+    // replacements come from valid text.
+    text.ReplaceLoneSurrogates();
     for (const Rule &rule : rules_) {
         if (!rule.voice.isEmpty() && rule.voice.compare(speaker, Qt::CaseInsensitive) != 0)
             continue;
@@ -261,7 +265,8 @@ void Lexicon::Apply(SpokenText &text, const QString &speaker, const Limits &limi
                           .arg(limits.ruleMilliseconds);
                 break;
             }
-            const QRegularExpressionMatch m = rule.pattern.match(current, from);
+            const QRegularExpressionMatch m = rule.pattern.match(
+                current, from, QRegularExpression::NormalMatch, QRegularExpression::DontCheckSubjectStringMatchOption);
             if (!m.isValid()) {
                 // The matcher gave up on its own step limit: the pattern backtracks without end here.
                 why = QStringLiteral("left out for this text: the pattern is too complex to match it");

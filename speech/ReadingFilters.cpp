@@ -134,6 +134,8 @@ void SkipBrackets(SpokenText &spoken)
 void ReadingFilters::Apply(SpokenText &text, unsigned skip)
 {
     if (skip & WebAddresses)
+        text.ReplaceLoneSurrogates(); // the address pattern finds nothing in text that is not valid UTF-16
+    if (skip & WebAddresses)
         SkipAddresses(text);
     if (skip & Brackets)
         SkipBrackets(text);

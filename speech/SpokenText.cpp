@@ -104,6 +104,19 @@ void SpokenText::Apply(const std::vector<Edit> &edits)
     pieces_ = std::move(pieces);
 }
 
+void SpokenText::ReplaceLoneSurrogates()
+{
+    std::vector<Edit> lone;
+    for (qsizetype i = 0; i < text_.size(); ++i) {
+        const QChar c = text_.at(i);
+        if (c.isHighSurrogate() && i + 1 < text_.size() && text_.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            lone.push_back({i, 1, QString(QChar::ReplacementCharacter)});
+    }
+    Apply(lone);
+}
+
 SpokenText::Range SpokenText::ToOriginal(qsizetype start, qsizetype length) const
 {
     start = std::clamp<qsizetype>(start, 0, text_.size());

@@ -40,6 +40,10 @@ class SpokenText
     // overlap (edits that do are left out). The map keeps pointing at the original.
     void Apply(const std::vector<Edit> &edits);
 
+    // Makes the text valid UTF-16, as a pattern matcher needs it: each lone surrogate becomes a
+    // replacement character (one for one, so no position moves).
+    void ReplaceLoneSurrogates();
+
     // The original range a spoken range stands for. A range that lies wholly in inserted text, or
     // is empty, comes back empty at the original position it was inserted at.
     Range ToOriginal(qsizetype start, qsizetype length) const;

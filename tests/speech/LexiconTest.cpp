@@ -174,3 +174,14 @@ TEST(LexiconTest, patternsThatMatchNothingAtAllEndAndKeepSurrogatePairsWhole)
     EXPECT_EQ(Spoken(lexicon, face), QStringLiteral("-") + face + QStringLiteral("-"));
     EXPECT_EQ(Spoken(lexicon, QString()), QStringLiteral("-"));
 }
+
+TEST(LexiconTest, loneSurrogatesAreReadAsReplacementCharactersAndMoveNothing)
+{
+    const QString text = QStringLiteral("a") + QChar(0xD800) + QStringLiteral(" Dr x ") + QChar(0xDC00);
+    SpokenText s(text);
+    Rules(QStringLiteral("dr = Doctor\n/x/ = ex\n")).Apply(s, QStringLiteral("Mary"));
+    EXPECT_EQ(s.Text(), QStringLiteral("a\uFFFD Doctor ex \uFFFD"));
+    EXPECT_EQ(s.ToOriginal(s.Text().indexOf(QStringLiteral("ex")), 2),
+              (SpokenText::Range{text.indexOf(QLatin1Char('x')), 1}));
+    EXPECT_EQ(s.ToOriginal(1, 1), (SpokenText::Range{1, 1}));
+}

@@ -46,6 +46,8 @@ TEST(ReadingFiltersTest, webAndMailAddressesAreSkippedButTheSentenceEndIsKept)
     // A bracket the address opens itself is part of it; one around the address is not.
     EXPECT_EQ(Skipped(QStringLiteral("(https://en.wikipedia.org/wiki/Foo_(bar))"), u), QStringLiteral("()"));
     EXPECT_EQ(Skipped(QStringLiteral("\"http://example.org\""), u), QStringLiteral("\"\""));
+    // A lone surrogate elsewhere in the text does not hide an address.
+    EXPECT_EQ(Skipped(QChar(0xDC00) + QStringLiteral(" see www.example.org"), u), QStringLiteral("\uFFFD see "));
     // Ordinary words with dots or at signs are read.
     EXPECT_EQ(Skipped(QStringLiteral("e.g. 3 @ 5, node.js, user@localhost"), u),
               QStringLiteral("e.g. 3 @ 5, node.js, user@localhost"));
