@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/WindowDefinition.h"
 
-#include "platform/ui/Form.h"
 #include "studio/StudioStrings.h"
 
 #include <QFile>
@@ -20,6 +19,10 @@ namespace {
 // Every number in a definition is at most a colour (32 bits, system colours also written signed).
 constexpr double kLowestNumber = std::numeric_limits<std::int32_t>::min();
 constexpr double kHighestNumber = std::numeric_limits<std::uint32_t>::max();
+
+// Border styles run from none (0) to a sizable tool window (5).
+constexpr int kLowestBorderStyle = 0;
+constexpr int kHighestBorderStyle = 5;
 
 // The keys whose values the window takes as colours.
 const char *const kColourKeys[] = {"BackColor",   "ForeColor",    "FillColor",
@@ -108,10 +111,10 @@ bool ReadForm(const QJsonValue &json, FormEntry *form, QString *why)
 {
     const QString owner = QStringLiteral("the window");
     const ui::PropertyBag bag = ui::PropertyBag::Parse(json);
-    if (!InRange(bag, "BorderStyle", ui::vbBSNone, ui::vbSizableToolWindow, owner, why) ||
+    if (!InRange(bag, "BorderStyle", kLowestBorderStyle, kHighestBorderStyle, owner, why) ||
         !ColoursParse(bag, owner, why))
         return false;
-    form->borderStyle = bag.ReadProperty<int>(QStringLiteral("BorderStyle"), ui::vbBSNone);
+    form->borderStyle = bag.ReadProperty<int>(QStringLiteral("BorderStyle"), kLowestBorderStyle);
     form->caption = bag.ReadProperty<QString>(QStringLiteral("Caption"), strings::WindowTitle);
     form->backColor = bag.ReadProperty<std::uint32_t>(QStringLiteral("BackColor"), form->backColor);
     form->icon = bag.ReadProperty<QString>(QStringLiteral("Icon"), QString());
