@@ -69,12 +69,17 @@ PronunciationDialog::PronunciationDialog(const QString &path, const QString &sam
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Close, this);
     save_ = buttons->button(QDialogButtonBox::Save);
+    // Enter in the sample tries it; saving takes a click of its own.
+    for (QAbstractButton *b : buttons->buttons()) {
+        if (auto *push = qobject_cast<QPushButton *>(b))
+            push->setAutoDefault(false);
+    }
+    try_->setDefault(true);
     layout->addWidget(buttons);
     resize(560, 420);
 
     connect(editor_, &QPlainTextEdit::textChanged, this, &PronunciationDialog::ShowProblems);
     connect(try_, &QPushButton::clicked, this, &PronunciationDialog::Try);
-    connect(sample_, &QLineEdit::returnPressed, this, &PronunciationDialog::Try);
     connect(save_, &QPushButton::clicked, this, &PronunciationDialog::Save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Load();

@@ -252,6 +252,18 @@ TEST_F(ReadingRulesTest, theDialogReportsBrokenLinesTriesUnsavedRulesAndTheStudi
         },
         20000));
     EXPECT_EQ(tried, QStringLiteral("Doctor Smithers"));
+    // Enter in the sample tries it again and saves nothing.
+    dialog->Sample()->setFocus();
+    QTest::keyClick(dialog->Sample(), Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            device->Pull(32000);
+            return !backend->TakeHeard().isEmpty();
+        },
+        20000));
+    QFile unchanged(RulesPath());
+    ASSERT_TRUE(unchanged.open(QIODevice::ReadOnly));
+    EXPECT_EQ(unchanged.readAll(), QByteArray("# mine\nDr = Doctor\n"));
     dialog->Sample()->clear();
     dialog->TryButton()->click();
     EXPECT_EQ(dialog->StatusText(), texts::NothingToTry);
