@@ -19,6 +19,7 @@
 #include "speech/SoundFormat.h"
 #include "speech/SpeechStatus.h"
 #include "studio/ControlFactory.h"
+#include "studio/FollowAlong.h"
 #include "studio/FontSubstitutes.h"
 #include "studio/LevelDisplay.h"
 #include "studio/MenuBar.h"
@@ -268,6 +269,7 @@ void Main::Connect()
     connect(engine_.get(), &speech::SpeechEngine::OutputStopped, this, &Main::DirectSS1_OutputStopped);
     connect(richTextBox1_, &RichTextBox::ContextMenuAboutToShow, readingRules_, &ReadingRules::AddMenuItems);
     connect(timer1_, &ui::Timer::Tick, this, &Main::Timer1_Timer);
+    SetUpFollowAlong();
 }
 
 // ---- Start-up, voices, menu, shutdown ----------------------------------------------------------
@@ -480,6 +482,12 @@ void Main::cmdSpkText_Click()
         return;
     }
     engine_->Speak(text);
+    followAlong_->Start(text, 0, false);
+    EnterSpeaking(text);
+}
+
+void Main::EnterSpeaking(const QString &text)
+{
     const std::uint32_t status = engine_->GetLastStatus();
     Q_EMIT SpeakingStarted(text);
     timer1_->SetEnabled(true);
@@ -612,6 +620,7 @@ void Main::cmdRec_Click()
     engine_->SetOutputWaveFile(path);
     engine_->Speak(text);
     const std::uint32_t status = engine_->GetLastStatus();
+    followAlong_->Start(text, 0, true);
     Q_EMIT RecordingStarted(path);
     timer1_->SetEnabled(true);
     SetStatus(strings::RecordingCaption, strings::RecordingColour);

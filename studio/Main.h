@@ -17,6 +17,7 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QRadioButton;
 
 namespace bevel
@@ -49,6 +50,7 @@ namespace studio
 {
 
 struct ControlEntry;
+class FollowAlong;
 class LevelDisplay;
 class MenuBar;
 class ReadingRules;
@@ -147,6 +149,21 @@ class Main : public ui::Form
     // gets the document's text in the dialog's font and colour.
     void OpenDocumentFile(const QString &path, int filterIndex);
 
+    // Speaking from elsewhere than the start, each entering the Speaking state as SPEAK does and
+    // doing nothing while SPEAK is disabled: from the start of the word at the caret, or the
+    // selected text alone (nothing without a selection).
+    void SpeakFromHere();
+    void SpeakSelection();
+    // While speaking (not paused, not recording): on to the next sentence, or back to the start of
+    // the current one (to the one before when it has barely begun).
+    void NextSentence();
+    void PreviousSentence();
+    bool CanSkipSentence() const;
+    // The editor's context menu as it would pop up at `position` (viewport coordinates); the
+    // caller owns it.
+    QMenu *EditorMenu(const QPoint &position);
+    FollowAlong *FollowAlongDisplay() const { return followAlong_; }
+
   Q_SIGNALS:
     // The status label changed; the buttons have settled by the time the event loop runs again.
     void StatusChanged();
@@ -165,6 +182,13 @@ class Main : public ui::Form
     void Connect();
     void EngineSetUp();
     void StatusCheck();
+    void EnterSpeaking(const QString &text);
+    void SetUpFollowAlong();
+    void ShowEditorMenu(const QPoint &position);
+    void SpeakKey();
+    void PauseKey();
+    void StopKey();
+    static int WordStartAt(const QString &text, int position);
     void SetStatus(const QString &caption, std::uint32_t colour);
     int SelectedVoice() const;
     void SetUpReadingRules();
@@ -202,6 +226,7 @@ class Main : public ui::Form
     LevelDisplay *picture1_ = nullptr;
     ui::Timer *timer1_ = nullptr;
     MenuBar *smartMenuXP1_ = nullptr;
+    FollowAlong *followAlong_ = nullptr;
     std::vector<QImage> smallImages_;
 };
 

@@ -82,4 +82,10 @@ constexpr double StartFontSize = 10;
 inline const QString WindowDefinition = QStringLiteral("/resources/studio/Main.json");
 inline const QString IconFolder = QStringLiteral("/resources/studio/icons/");
 
+// Following the reading: the editor's context menu, and the window title while recording
+// (%1 the window's caption, %2 the share written in per cent).
+inline const QString SpeakFromHere = QStringLiteral("Speak from Here");
+inline const QString SpeakSelection = QStringLiteral("Speak Selection");
+inline const QString RecordingTitle = QStringLiteral("%1 \u2014 recording %2 %");
+
 } // namespace studio::strings

@@ -2,6 +2,7 @@
 // Where the words are: what the backends report, and when the engine tells of them.
 #include "FakeAudioDevice.h"
 #include "SpeechTestSupport.h"
+#include "WordBackend.h"
 
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechEngine.h"
@@ -22,76 +23,6 @@ using namespace speech;
 namespace
 {
 
-struct Range {
-    qsizetype start = 0;
-    qsizetype length = 0;
-    bool operator==(const Range &o) const { return start == o.start && length == o.length; }
-};
-
-// The words of a text as a reader counts them: runs of letters, digits and apostrophes.
-std::vector<Range> WordsOf(const QString &text)
-{
-    std::vector<Range> out;
-    static const QRegularExpression word(QStringLiteral("[\\w']+"));
-    for (auto it = word.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        out.push_back({m.capturedStart(), m.capturedLength()});
-    }
-    return out;
-}
-
-// A backend whose every word is kWordSamples of one value (the word's first letter times 100)
-// followed by kGapSamples of silence, reported before its sound: the test knows exactly what plays.
-class WordBackend : public SpeechBackend
-{
-  public:
-    static constexpr int kWordSamples = 8000; // half a second at 16 kHz
-    static constexpr int kGapSamples = 1600;
-
-    QString Name() const override { return QStringLiteral("words"); }
-    std::vector<BackendVoice> Voices() const override { return {Voice()}; }
-    static BackendVoice Voice()
-    {
-        BackendVoice v;
-        v.id = QStringLiteral("words");
-        v.name = v.id;
-        v.language = QStringLiteral("en");
-        v.speed = {40, 400};
-        v.pitch = {60, 350};
-        return v;
-    }
-    bool Synthesize(const QString &id, const QString &text, const Prosody &p, const PcmSink &sink,
-                    QString *error) override
-    {
-        return SynthesizeWithWords(id, text, p, sink, WordSink(), error);
-    }
-    bool SynthesizeWithWords(const QString &, const QString &text, const Prosody &, const PcmSink &sink,
-                             const WordSink &words, QString *) override
-    {
-        qint64 at = 0;
-        for (const Range &w : WordsOf(text)) {
-            if (words)
-                words(w.start, w.length, at, at + kWordSamples);
-            const std::vector<std::int16_t> sound(kWordSamples, Value(text.at(w.start)));
-            const std::vector<std::int16_t> gap(kGapSamples, 0);
-            if (!sink(sound.data(), sound.size()) || !sink(gap.data(), gap.size()))
-                return true;
-            at += kWordSamples + kGapSamples;
-        }
-        return true;
-    }
-    static std::int16_t Value(QChar first)
-    {
-        return static_cast<std::int16_t>(first.toLower().unicode() * 100);
-    }
-};
-
-std::shared_ptr<const VoiceCatalogue> WordCatalogue()
-{
-    VoiceMode mode{QStringLiteral("Words"), WordBackend::Voice(), std::make_shared<WordBackend>()};
-    return std::make_shared<VoiceCatalogue>(std::vector<VoiceMode>{mode});
-}
-
 // Four sentences of three words; every word starts with its own letter.
 const QString kSentences =
     QStringLiteral("Alpha bravo charlie. Delta echo foxtrot. Golf hotel india. Juliet kilo lima.");
@@ -105,7 +36,7 @@ class FollowAlongTest : public ::testing::Test
     void SetUp() override
     {
         SpeechEngine::Environment env;
-        env.catalogue = WordCatalogue();
+        env.catalogue = WordBackend::Catalogue();
         env.audioDevice = FakeAudioDevice::Factory(device);
         engine = std::make_unique<SpeechEngine>(env);
     }
