@@ -159,9 +159,6 @@ class Main : public ui::Form
     void NextSentence();
     void PreviousSentence();
     bool CanSkipSentence() const;
-    // The editor's context menu as it would pop up at `position` (viewport coordinates); the
-    // caller owns it.
-    QMenu *EditorMenu(const QPoint &position);
     FollowAlong *FollowAlongDisplay() const { return followAlong_; }
 
   Q_SIGNALS:
@@ -184,7 +181,8 @@ class Main : public ui::Form
     void StatusCheck();
     void EnterSpeaking(const QString &text);
     void SetUpFollowAlong();
-    void ShowEditorMenu(const QPoint &position);
+    // The editor's context menu gains the ways to speak from the caret and the selection.
+    void AddSpeechMenuItems(QMenu *menu);
     void SpeakKey();
     void PauseKey();
     void StopKey();

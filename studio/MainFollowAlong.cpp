@@ -59,13 +59,11 @@ void Main::SetUpFollowAlong()
         connect(shortcut, &QShortcut::activated, this, k.action);
     }
 
-    richTextBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(richTextBox1_, &QWidget::customContextMenuRequested, this, &Main::ShowEditorMenu);
+    connect(richTextBox1_, &RichTextBox::ContextMenuAboutToShow, this, &Main::AddSpeechMenuItems);
 }
 
-QMenu *Main::EditorMenu(const QPoint &position)
+void Main::AddSpeechMenuItems(QMenu *menu)
 {
-    QMenu *menu = richTextBox1_->createStandardContextMenu(position);
     menu->addSeparator();
     QAction *fromHere = menu->addAction(strings::SpeakFromHere, this, &Main::SpeakFromHere);
     fromHere->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
@@ -73,14 +71,6 @@ QMenu *Main::EditorMenu(const QPoint &position)
     QAction *selection = menu->addAction(strings::SpeakSelection, this, &Main::SpeakSelection);
     selection->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F5));
     selection->setEnabled(cmdSpkText_->Enabled() && richTextBox1_->SelLength() > 0);
-    return menu;
-}
-
-void Main::ShowEditorMenu(const QPoint &position)
-{
-    QMenu *menu = EditorMenu(position);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(richTextBox1_->viewport()->mapToGlobal(position));
 }
 
 void Main::SpeakKey()

@@ -237,7 +237,7 @@ TEST_F(StudioFollowAlongTest, speechKeysActAsTheirButtonsWhereverTheFocusIs)
 TEST_F(StudioFollowAlongTest, contextMenuOffersSpeakingFromHereAndTheSelectionByTheSpeakRules)
 {
     auto actions = [&] {
-        std::unique_ptr<QMenu> menu(window->EditorMenu(QPoint(5, 5)));
+        const std::unique_ptr<QMenu> menu = editor()->ContextMenu(QPoint(5, 5));
         std::map<QString, bool> out;
         for (QAction *a : menu->actions())
             out[a->text()] = a->isEnabled();
