@@ -221,81 +221,19 @@ TEST(MultiButtonDrawing, DisabledPictureTurnsBlackToGrey)
     EXPECT_EQ(BackPixel(*button, r.left + 1, r.top + 1), 0x00C000u);
 }
 
-void SendMouse(QWidget *w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    const QPointF at = QPointF(w->rect().center());
-    QMouseEvent event(type, at, w->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
-
 TEST(MultiButtonDrawing, DrawEverything)
 {
-    ui::ManualClock clock;
-    ui::Timer::SetDefaultClock(&clock);
+    const test::ManualTime time;
     Host host;
     host.Show();
-    QImage shape = test::Square(24, qRgb(255, 0, 255));
-    for (int y = 4; y < 20; ++y)
-        for (int x = 2; x < 22; ++x)
-            shape.setPixel(x, y, qRgb(200, 40, 40));
-    QImage iconImage(16, 16, QImage::Format_ARGB32);
-    iconImage.fill(0x800000FF);
     int drawn = 0;
-    for (int style = 0; style < 8; ++style) {
-        for (int shapeNo = 0; shapeNo < 9; ++shapeNo) {
-            for (int mode = 0; mode < 3; ++mode) {
-                for (int state = 0; state < 6; ++state) {
-                    zqButtons_H *button = host.Add(48, 30);
-                    button->show();
-                    button->DelayDrawing(true);
-                    button->SetButtonStyle(style);
-                    button->SetMode(mode);
-                    button->SetCaption(QStringLiteral("A&b||c"));
-                    button->SetCaptionStyle(state % 3);
-                    button->SetGradientMode(state % 5);
-                    button->SetGradientColor(0x3060C0);
-                    button->SetCustomClick(state);
-                    button->SetPictureAlign(state);
-                    button->SetPicture(shapeNo >= 7 ? ui::Picture::FromBitmap(shape)
-                                                    : ui::Picture::FromIcon(iconImage));
-                    if (shapeNo < 7)
-                        button->SetPictureSize(state % 5);
-                    button->DelayDrawing(false);
-                    button->SetButtonShape(shapeNo);
-                    switch (state) {
-                    case 1:
-                        button->SetEnabled(false);
-                        break;
-                    case 2:
-                        if (mode > 0)
-                            button->SetValue(true);
-                        break;
-                    case 3:
-                        button->SetDefault(true);
-                        break;
-                    case 4:
-                    case 5:
-                        test::CursorOver(button);
-                        SendMouse(button, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
-                        if (state == 5)
-                            SendMouse(button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-                        button->RedrawButton();
-                        if (state == 5)
-                            SendMouse(button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-                        break;
-                    default:
-                        break;
-                    }
-                    button->RedrawButton();
-                    ASSERT_FALSE(button->Surface().isNull());
-                    ++drawn;
-                    delete button;
-                }
-            }
-        }
+    for (const test::Look &look : test::EveryLook()) {
+        zqButtons_H *button = test::DrawLook(host, look, QStringLiteral("A&b||c"));
+        ASSERT_FALSE(button->Surface().isNull());
+        ++drawn;
+        delete button;
     }
     EXPECT_EQ(drawn, 8 * 9 * 3 * 6);
-    ui::Timer::SetDefaultClock(nullptr);
 }
 
 } // namespace
