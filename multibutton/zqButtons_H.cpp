@@ -46,6 +46,7 @@ std::optional<QChar> AccessKeyOf(const QString &caption)
 
 zqButtons_H::zqButtons_H(QWidget *parent) : UserControl(parent), surfaceDc_(&surface_)
 {
+    Properties().ApplyDefaults(*this, ui::PropertyTable<zqButtons_H>::ConstantFields);
     backDc_.SelectObject(&backBitmap_);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -642,6 +643,66 @@ void zqButtons_H::UserControl_AmbientChanged(const QString &name)
     }
 }
 
+// Saved in the order of the rows; read in the order of their ranks, so the hover back colour
+// (whose default is the back colour) comes after the back colour.
+const ui::PropertyTable<zqButtons_H> &zqButtons_H::Properties()
+{
+    namespace key = strings::key;
+    using B = zqButtons_H;
+    using ui::Accessor;
+    using ui::Field;
+    using ui::Ranged;
+    using ui::ReadAt;
+    using ui::Saved;
+    static const ui::PropertyTable<B> table{
+        ReadAt(0, Field(key::Caption, &B::caption_, QString())),
+        ReadAt(1, Ranged(key::CapAlign, &B::captionAlign_, std::int32_t(CaptionAlign::Centre), 0, 2)),
+        ReadAt(2, Ranged(key::BackStyle, &B::buttonStyle_, std::int32_t(Look::Classic), 0, 7)),
+        ReadAt(3, Ranged(key::Shape, &B::buttonShape_, std::int32_t(Shape::Rectangle), 0, 8)),
+        ReadAt(7, Accessor<B, ui::StdFont>(
+                      key::Font, [](const B &b) { return b.Ambient().Font; },
+                      [](const B &b) { return b.UserControl::Font(); },
+                      [](B &b, const ui::StdFont &font) { b.UserControl::SetFont(font); })),
+        ReadAt(6, Accessor<B, std::uint32_t>(
+                      key::cFore, ButtonText, [](const B &b) { return b.UserControl::ForeColor(); },
+                      [](B &b, std::uint32_t colour) { b.UserControl::SetForeColor(colour); })),
+        ReadAt(15, Field(key::cFHover, &B::hoverForeColor_, ButtonText)),
+        ReadAt(18, Field(key::cBHover, &B::hoverBackColor_, [](const B &b) { return b.backColor_; })),
+        ReadAt(8, Field(key::Focus, &B::showFocusRect_, true)),
+        ReadAt(19, Ranged(key::LockHover, &B::hoverColorLocks_, std::int32_t(0), 0, 3)),
+        ReadAt(5, Field(key::cGradient, &B::gradientColor_, ButtonFace)),
+        ReadAt(4, Ranged(key::Gradient, &B::gradientMode_, std::int32_t(0), 0, 4)),
+        ReadAt(20, Ranged(key::CapStyle, &B::captionStyle_, std::int32_t(0), 0, 2)),
+        ReadAt(9, Ranged(key::Mode, &B::mode_, std::int32_t(Mode::Command), 0, 2, Saved::Always)),
+        ReadAt(10, Field(key::Value, &B::value_, false, Saved::Always)),
+        ReadAt(11, Ranged(key::CustomClick, &B::customClick_, std::int32_t(0), 0, 8)),
+        ReadAt(14, Ranged(key::ImgAlign, &B::pictureAlign_, std::int32_t(PictureAlign::LeftEdge), 0, 5)),
+        ReadAt(12, Field(key::Image, &B::picture_, ui::Picture())),
+        // The size code is 16, 24, 32, 40 or 48; anything else reads as 16.
+        ReadAt(13, Accessor<B, int>(
+                       key::ImgSize, 16,
+                       [](const B &b) { return b.pictureSizeCode_ == 0 ? 16 : b.pictureSizeCode_; },
+                       [](B &b, int code) {
+                           const bool known =
+                               code == 16 || code == 24 || code == 32 || code == 40 || code == 48;
+                           b.pictureSizeCode_ = known ? code : 16;
+                       })),
+        ReadAt(16, Accessor<B, bool>(
+                       key::Enabled, true, [](const B &b) { return b.UserControl::Enabled(); },
+                       [](B &b, bool enabled) { b.UserControl::SetEnabled(enabled); })),
+        ReadAt(17, Field(
+                       key::cBack, &B::backColor_, [](const B &b) { return b.Ambient().BackColor; },
+                       Saved::Always)),
+        ReadAt(22, Accessor<B, int>(
+                       key::mPointer, 0, [](const B &b) { return b.UserControl::MousePointer(); },
+                       [](B &b, int pointer) { b.SetMousePointer(pointer); })),
+        ReadAt(21, Accessor<B, ui::Picture>(
+                       key::mIcon, ui::Picture(), [](const B &b) { return b.UserControl::MouseIcon(); },
+                       [](B &b, const ui::Picture &icon) { b.SetMouseIcon(icon); })),
+    };
+    return table;
+}
+
 void zqButtons_H::InitProperties()
 {
     RememberContainer();
@@ -663,47 +724,16 @@ void zqButtons_H::InitProperties()
 
 void zqButtons_H::ReadProperties(const ui::PropertyBag &stored)
 {
-    namespace key = strings::key;
     // Keys are matched without regard to case whatever bag the host hands over.
     const ui::PropertyBag bag =
         stored.CaseInsensitive() ? stored : ui::PropertyBag::Parse(stored.ToJson(), true);
-    const auto readEnum = [&bag](const QString &name, std::int32_t defaultValue, std::int32_t low,
-                                 std::int32_t high) {
-        const int v = bag.ReadProperty<int>(name, defaultValue);
-        return InRange(v, low, high) ? v : defaultValue;
-    };
 
     reading_ = true;
     RememberContainer();
     ambientBack_ = gdi::TranslateColour(Ambient().BackColor);
     delayDrawing_ = true;
-
-    caption_ = bag.ReadProperty<QString>(key::Caption, QString());
-    captionAlign_ = readEnum(key::CapAlign, 2, 0, 2);
-    buttonStyle_ = readEnum(key::BackStyle, 0, 0, 7);
-    buttonShape_ = readEnum(key::Shape, 0, 0, 8);
-    gradientMode_ = readEnum(key::Gradient, 0, 0, 4);
-    gradientColor_ = bag.ReadProperty<std::uint32_t>(key::cGradient, ButtonFace);
-    UserControl::SetForeColor(bag.ReadProperty<std::uint32_t>(key::cFore, ButtonText));
-    UserControl::SetFont(bag.ReadProperty<ui::StdFont>(key::Font, Ambient().Font));
-    showFocusRect_ = bag.ReadProperty<bool>(key::Focus, true);
-    mode_ = readEnum(key::Mode, 0, 0, 2);
-    value_ = bag.ReadProperty<bool>(key::Value, false) && mode_ != CommandMode;
-    customClick_ = readEnum(key::CustomClick, 0, 0, 8);
-    picture_ = bag.ReadProperty<ui::Picture>(key::Image, ui::Picture());
-    pictureSizeCode_ = bag.ReadProperty<int>(key::ImgSize, 16);
-    if (pictureSizeCode_ != 16 && pictureSizeCode_ != 24 && pictureSizeCode_ != 32 &&
-        pictureSizeCode_ != 40 && pictureSizeCode_ != 48)
-        pictureSizeCode_ = 16;
-    pictureAlign_ = readEnum(key::ImgAlign, 0, 0, 5);
-    hoverForeColor_ = bag.ReadProperty<std::uint32_t>(key::cFHover, ButtonText);
-    UserControl::SetEnabled(bag.ReadProperty<bool>(key::Enabled, true));
-    backColor_ = bag.ReadProperty<std::uint32_t>(key::cBack, Ambient().BackColor);
-    hoverBackColor_ = bag.ReadProperty<std::uint32_t>(key::cBHover, backColor_);
-    hoverColorLocks_ = readEnum(key::LockHover, 0, 0, 3);
-    captionStyle_ = readEnum(key::CapStyle, 0, 0, 2);
-    SetMouseIcon(bag.ReadProperty<ui::Picture>(key::mIcon, ui::Picture()));
-    SetMousePointer(bag.ReadProperty<int>(key::mPointer, 0));
+    Properties().Read(*this, bag);
+    value_ = value_ && mode_ != CommandMode; // a command button is never checked
 
     // A damaged picture or font still leaves a usable button.
     RefreshResources(QStringLiteral("Picture"));
@@ -721,30 +751,7 @@ void zqButtons_H::ReadProperties(const ui::PropertyBag &stored)
 
 void zqButtons_H::WriteProperties(ui::PropertyBag &bag) const
 {
-    namespace key = strings::key;
-    bag.WriteProperty<QString>(key::Caption, caption_, QString());
-    bag.WriteProperty<int>(key::CapAlign, captionAlign_, 2);
-    bag.WriteProperty<int>(key::BackStyle, buttonStyle_, 0);
-    bag.WriteProperty<int>(key::Shape, buttonShape_, 0);
-    bag.WriteProperty<ui::StdFont>(key::Font, UserControl::Font(), Ambient().Font);
-    bag.WriteProperty<std::uint32_t>(key::cFore, UserControl::ForeColor(), ButtonText);
-    bag.WriteProperty<std::uint32_t>(key::cFHover, hoverForeColor_, ButtonText);
-    bag.WriteProperty<std::uint32_t>(key::cBHover, hoverBackColor_, backColor_);
-    bag.WriteProperty<bool>(key::Focus, showFocusRect_, true);
-    bag.WriteProperty<int>(key::LockHover, hoverColorLocks_, 0);
-    bag.WriteProperty<std::uint32_t>(key::cGradient, gradientColor_, ButtonFace);
-    bag.WriteProperty<int>(key::Gradient, gradientMode_, 0);
-    bag.WriteProperty<int>(key::CapStyle, captionStyle_, 0);
-    bag.WriteProperty<int>(key::Mode, mode_);
-    bag.WriteProperty<bool>(key::Value, value_);
-    bag.WriteProperty<int>(key::CustomClick, customClick_, 0);
-    bag.WriteProperty<int>(key::ImgAlign, pictureAlign_, 0);
-    bag.WriteProperty<ui::Picture>(key::Image, picture_, ui::Picture());
-    bag.WriteProperty<int>(key::ImgSize, pictureSizeCode_ == 0 ? 16 : pictureSizeCode_, 16);
-    bag.WriteProperty<bool>(key::Enabled, UserControl::Enabled(), true);
-    bag.WriteProperty<std::uint32_t>(key::cBack, backColor_);
-    bag.WriteProperty<int>(key::mPointer, UserControl::MousePointer(), 0);
-    bag.WriteProperty<ui::Picture>(key::mIcon, UserControl::MouseIcon(), ui::Picture());
+    Properties().Write(*this, bag);
 }
 
 } // namespace multibutton

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "multibutton/ButtonCodes.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Colour.h"
 #include "platform/gdi/Dc.h"
 #include "platform/gdi/Rect.h"
 #include "platform/gdi/Region.h"
 #include "platform/ui/Picture.h"
+#include "platform/ui/PropertyTable.h"
 #include "platform/ui/UserControl.h"
 
 #include <QImage>
@@ -36,7 +38,10 @@ class zqButtons_H : public ui::UserControl
   public:
     // Bits of the state flags.
     enum StateFlag : std::uint16_t { DefaultFrame = 1, PressedFlag = 2, HoverFlag = 4, MovedFlag = 0x400 };
-    enum : std::int32_t { CommandMode = 0, CheckMode = 1, OptionMode = 2 };
+    // The stored Mode codes.
+    static constexpr std::int32_t CommandMode = std::int32_t(multibutton::Mode::Command);
+    static constexpr std::int32_t CheckMode = std::int32_t(multibutton::Mode::Check);
+    static constexpr std::int32_t OptionMode = std::int32_t(multibutton::Mode::Option);
     // OptionToggle actions.
     enum : int { OptionLeave = -1, OptionClearOthers = 0, OptionJoin = 1, OptionQuery = 2 };
     static constexpr int HoverTimerId = 237;
@@ -243,6 +248,9 @@ class zqButtons_H : public ui::UserControl
     gdi::Colour FocusColour(gdi::Colour face, bool pressedLook) const;
     bool PressedLookOf() const;
 
+    // The table of stored properties, in the order they are saved.
+    static const ui::PropertyTable<zqButtons_H> &Properties();
+
     // Helpers.
     void Changed(const char *key);
     bool DesignTime() const { return !Ambient().UserMode; }
@@ -258,24 +266,25 @@ class zqButtons_H : public ui::UserControl
     void UpdateShortcuts();
     bool CursorOverMe() const;
 
-    // Stored properties.
+    // Stored properties; their defaults are in the property table. The two whose stored default
+    // depends on the container start as the button face colour of a new button.
     QString caption_;
-    std::int32_t captionAlign_ = 2;
+    std::int32_t captionAlign_ = 0;
     std::int32_t captionStyle_ = 0;
     std::int32_t buttonStyle_ = 0;
     std::int32_t buttonShape_ = 0;
     std::uint32_t hoverBackColor_ = 0x8000000Fu;
-    std::uint32_t hoverForeColor_ = 0x80000012u;
+    std::uint32_t hoverForeColor_ = 0;
     std::int32_t hoverColorLocks_ = 0;
     std::int32_t gradientMode_ = 0;
-    std::uint32_t gradientColor_ = 0x8000000Fu;
-    std::int32_t mode_ = CommandMode;
+    std::uint32_t gradientColor_ = 0;
+    std::int32_t mode_ = 0;
     bool value_ = false;
     std::int32_t customClick_ = 0;
     ui::Picture picture_;
     std::int32_t pictureAlign_ = 0;
     int pictureSizeCode_ = 16;
-    bool showFocusRect_ = true;
+    bool showFocusRect_ = false;
     std::uint32_t backColor_ = 0x8000000Fu;
     bool default_ = false;
     bool cancel_ = false;

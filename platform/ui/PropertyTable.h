@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <concepts>
 #include <cstdint>
 #include <functional>
@@ -43,12 +44,22 @@ template <typename Owner> class PropertyTable
         bool field = false;            // a data member (else a getter/setter pair)
         bool dependentDefault = false; // the default is a function of the control
         bool alwaysWritten = false;    // stored even when it equals its default
+        int readRank = -1;             // where it comes in the reading order (-1: as saved)
         std::function<void(Owner &)> reset;
         std::function<void(Owner &, const PropertyBag &)> read;
         std::function<void(const Owner &, PropertyBag &)> write;
     };
 
-    PropertyTable(std::initializer_list<Row> rows) : rows_(rows) {}
+    PropertyTable(std::initializer_list<Row> rows) : rows_(rows)
+    {
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            readOrder_.push_back(i);
+        const auto rank = [this](std::size_t i) {
+            return rows_[i].readRank < 0 ? int(i) : rows_[i].readRank;
+        };
+        std::stable_sort(readOrder_.begin(), readOrder_.end(),
+                         [&rank](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+    }
 
     void ApplyDefaults(Owner &owner, unsigned which) const
     {
@@ -62,8 +73,8 @@ template <typename Owner> class PropertyTable
     }
     void Read(Owner &owner, const PropertyBag &bag) const
     {
-        for (const Row &row : rows_)
-            row.read(owner, bag);
+        for (std::size_t i : readOrder_)
+            rows_[i].read(owner, bag);
     }
     void Write(const Owner &owner, PropertyBag &bag) const
     {
@@ -81,7 +92,16 @@ template <typename Owner> class PropertyTable
 
   private:
     std::vector<Row> rows_;
+    std::vector<std::size_t> readOrder_;
 };
+
+// A row that is read at `rank` of the reading order rather than where it is saved (for a default
+// that depends on a value read before it).
+template <typename Row> Row ReadAt(int rank, Row row)
+{
+    row.readRank = rank;
+    return row;
+}
 
 namespace property_table_detail
 {
@@ -142,6 +162,21 @@ typename PropertyTable<Owner>::Row Field(QString key, T Owner::*member, D defaul
             bag.WriteProperty<S>(key, value);
         else
             bag.WriteProperty<S>(key, value, S(DefaultOf<Owner, T>(owner, defaultValue)));
+    };
+    return row;
+}
+
+// A data member holding a code of a closed set low..high: a stored value outside reads as the
+// default.
+template <typename Owner, typename T, typename D>
+typename PropertyTable<Owner>::Row Ranged(QString key, T Owner::*member, D defaultValue, T low, T high,
+                                          Saved saved = Saved::WhenChanged)
+{
+    typename PropertyTable<Owner>::Row row = Field(key, member, defaultValue, saved);
+    row.read = [key, member, defaultValue, low, high](Owner &owner, const PropertyBag &bag) {
+        const T fallback = property_table_detail::DefaultOf<Owner, T>(owner, defaultValue);
+        const int stored = bag.ReadProperty<int>(key, int(fallback));
+        owner.*member = (stored >= int(low) && stored <= int(high)) ? T(stored) : fallback;
     };
     return row;
 }
