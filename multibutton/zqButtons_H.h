@@ -2,6 +2,7 @@
 #pragma once
 
 #include "multibutton/ButtonCodes.h"
+#include "multibutton/ButtonLayout.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Colour.h"
 #include "platform/gdi/Dc.h"
@@ -132,7 +133,10 @@ class zqButtons_H : public ui::UserControl
     // The gradient's colour table: n entries from colour1 to colour2 in single-precision steps.
     static std::vector<gdi::Colour> GradientTable(gdi::Colour colour1, gdi::Colour colour2, int n);
     // The size that fits a width x height picture into a box, keeping its aspect ratio.
-    static QSize FitPictureSize(int pictureWidth, int pictureHeight, int boxWidth, int boxHeight);
+    static QSize FitPictureSize(int pictureWidth, int pictureHeight, int boxWidth, int boxHeight)
+    {
+        return layout::FitPictureSize(pictureWidth, pictureHeight, boxWidth, boxHeight);
+    }
 
     // -- run-time state, for hosts and tests -----------------------------------------------------
     std::uint16_t StateFlags() const { return flags_; }
@@ -241,7 +245,12 @@ class zqButtons_H : public ui::UserControl
     void DrawFocus(gdi::Colour solidColour, bool solid);
     void SetRegionClip(const gdi::Region *region);
     void BuildPictureRegion(gdi::Region &region, gdi::Region &inner1, gdi::Region &inner2);
+    gdi::Region SlantedRegion();
+    gdi::Region OvalRegion();
+    std::optional<gdi::Region> CustomRegion();
+    void PaintRaisedRim();
     QImage NormalisedPicture(int width, int height) const;
+    layout::Input LayoutInput() const;
     gdi::Colour FaceColour() const;
     std::int64_t GreyCaptionWhenDisabled() const;
     static EdgeColours NoEdges();

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Drawing of the multi-style button: the back buffer, the eight looks, face fills, gradients,
-// caption and picture.
+// Drawing of the multi-style button: the back buffer, face fills, gradients, rims, edges, focus,
+// caption and picture (the eight looks that use them are in zqButtons_HLooks.cpp).
 #include "multibutton/zqButtons_H.h"
 
+#include "multibutton/ButtonPalette.h"
 #include "platform/gdi/Rounding.h"
 
 #include <QGuiApplication>
@@ -16,29 +17,15 @@
 namespace multibutton
 {
 
+using namespace palette;
+
 namespace
 {
-
-constexpr gdi::Colour White = 0xFFFFFF;
-constexpr gdi::Colour Grey = 0x808080;
-constexpr gdi::Colour Black = 0x000000;
-constexpr std::int64_t Skip = -1;
 
 gdi::Rect Offset(gdi::Rect r, int dx, int dy)
 {
     return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
-
-// Colours for the four lines of one ring: left and top share `lt`, right and bottom `rb`.
-void Ring(std::array<std::int64_t, 12> &c, int ring, std::int64_t lt, std::int64_t rb)
-{
-    c[std::size_t(ring * 4 + 0)] = lt;
-    c[std::size_t(ring * 4 + 1)] = lt;
-    c[std::size_t(ring * 4 + 2)] = rb;
-    c[std::size_t(ring * 4 + 3)] = rb;
-}
-
-enum { Inner = 0, Middle = 1, Outer = 2 };
 
 } // namespace
 
@@ -440,386 +427,41 @@ void zqButtons_H::DrawFocus(gdi::Colour solidColour, bool solid)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The eight looks
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle0()
-{
-    const gdi::Colour face = FaceColour();
-    const std::int64_t caption = GreyCaptionWhenDisabled();
-    int state = 0;
-    if (FillFace(face, rgbGradient_, state))
-        return {};
-    if (value_ || (mode_ != CommandMode && showPressed_))
-        state = 3;
-    DrawCaptionAndPicture(face, caption, state >= 2);
-    const std::int64_t light = PressedHovered() ? std::int64_t(face) : std::int64_t(gdi::RGB(233, 233, 233));
-    const std::int64_t outerLT = (flags_ & DefaultFrame) ? Black : White;
-    EdgeColours c = NoEdges();
-    switch (state) {
-    case 0:
-        Ring(c, Middle, light, Grey);
-        Ring(c, Outer, outerLT, Black);
-        break;
-    case 1:
-        Ring(c, Inner, light, Grey);
-        Ring(c, Middle, White, Black);
-        Ring(c, Outer, outerLT, Black);
-        break;
-    case 2:
-        Ring(c, Middle, Skip, Grey);
-        Ring(c, Outer, outerLT, Black);
-        break;
-    default:
-        Ring(c, Middle, Skip, light);
-        Ring(c, Outer, Black, White);
-        break;
-    }
-    DrawEdges(c);
-    DrawFocus(FocusColour(face, state >= 2), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
-    return {true, true, Black, style_.second};
-}
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle1()
-{
-    const gdi::Colour face = FaceColour();
-    const std::int64_t caption = GreyCaptionWhenDisabled();
-    int state = 0;
-    if (FillFace(face, rgbGradient_, state))
-        return {};
-    state = (value_ || (mode_ != CommandMode && showPressed_)) ? 2 : std::max(state, 1);
-    DrawCaptionAndPicture(face, caption, state == 2);
-    EdgeColours c = NoEdges();
-    const std::int64_t lt = state == 2 ? Grey : White, rb = state == 2 ? White : Grey;
-    Ring(c, Inner, lt, rb);
-    Ring(c, Middle, lt, rb);
-    Ring(c, Outer, Black, Black);
-    DrawEdges(c);
-    DrawFocus(FocusColour(face, state == 2), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
-    return {true, true, Black, style_.second};
-}
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle2()
-{
-    const bool disabledCommand = !UserControl::Enabled() && mode_ == CommandMode;
-    gdi::Colour face = FaceColour();
-    std::int64_t caption = Skip;
-    if (disabledCommand) {
-        caption = ShadeColor(face, -104, true);
-        face = ShadeColor(face, -24, true);
-    }
-    int state = 0;
-    if (FillFace(face, ShadeColor(rgbGradient_, 48, true), state))
-        return {};
-    const bool pressedLook = value_ || (mode_ != CommandMode && showPressed_);
-    if (pressedLook)
-        state = (flags_ & DefaultFrame) ? 1 : 2;
-    if ((flags_ & HoverFlag) && !(flags_ & PressedFlag))
-        state = 3;
-    if (state == 1 && !showFocusRect_)
-        state = 0;
-    DrawCaptionAndPicture(face, caption, state == 2 || PressedHovered());
-
-    const gdi::Colour outer = disabledCommand ? ShadeColor(face, -84, true) : gdi::Colour(0x733C00);
-    if (buttonShape_ <= 3) {
-        EdgeColours c = NoEdges();
-        if (!disabledCommand) {
-            const auto s = [face](int amount) { return std::int64_t(ShadeColor(face, amount, true)); };
-            switch (state) {
-            case 0:
-                c = {s(-10), s(10), s(-24), s(-32), s(-5), s(16), s(-36), s(-48), 0, 0, 0, 0};
-                break;
-            case 1:
-                c = {0xF0D1B5, 0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xE7AE8C, 0xFFDFBF,
-                     0xE7AE8C, 0xEF826B, 0,        0,        0,        0};
-                break;
-            case 2:
-                c = {s(-22), s(-24), face, s(10), s(-32), s(-32), s(5), s(16), 0, 0, 0, 0};
-                break;
-            default:
-                c = {0x6BCBFF, 0x8CDBFF, 0x6BCBFF, 0x31B2FF, 0x31B2FF, 0xA6E9FF,
-                     0x31B2FF, 0x0096E7, 0,        0,        0,        0};
-                break;
-            }
-        }
-        Ring(c, Outer, outer, outer);
-        DrawEdges(c);
-        const int w = width(), h = height();
-        backDc_.SetPixelV(1, 1, outer);
-        backDc_.SetPixelV(1, h - 2, outer);
-        if (buttonShape_ == 0 || buttonShape_ == 1) {
-            backDc_.SetPixelV(w - 2, 1, outer);
-            backDc_.SetPixelV(w - 2, h - 2, outer);
-        }
-    }
-    gdi::Colour frameColour = outer;
-    if (hovering_)
-        frameColour = 0x0096E7;
-    else if (flags_ & DefaultFrame)
-        frameColour = 0xEF826B;
-    return {true, true, frameColour, style_.second};
-}
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle3()
-{
-    const bool enabled = UserControl::Enabled();
-    const gdi::Colour face = FaceColour();
-    const std::int64_t caption = enabled ? Skip : std::int64_t(ShadeColor(Grey, -16));
-    int state = 0;
-    if (FillFace(face, rgbGradient_, state))
-        return {};
-    if (mode_ != CommandMode)
-        state = (value_ || showPressed_ || PressedHovered()) ? 2 : 3;
-    else
-        state = std::max(state, 1);
-    DrawCaptionAndPicture(face, caption, false); // this look never moves its caption
-    EdgeColours c = NoEdges();
-    if (!enabled && mode_ == CommandMode) {
-        Ring(c, Inner, face, face);
-        Ring(c, Middle, face, face);
-        Ring(c, Outer, 0x666666, 0x666666);
-    } else {
-        Ring(c, Middle, state == 2 ? std::int64_t(face) : std::int64_t(White), 0x666666);
-        Ring(c, Outer, 0x666666, White);
-    }
-    DrawEdges(c);
-    DrawFocus(0xCC9999, true);
-    return {true, true, Black, style_.second};
-}
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle4()
-{
-    const gdi::Colour face = FaceColour();
-    const std::int64_t caption = GreyCaptionWhenDisabled();
-    int state = 0;
-    if (FillFace(face, rgbGradient_, state))
-        return {};
-    const bool pressed = value_ || PressedLookOf();
-    DrawCaptionAndPicture(face, caption, pressed);
-    EdgeColours c = NoEdges();
-    Ring(c, Outer, pressed ? Grey : White, pressed ? White : Grey);
-    DrawEdges(c);
-    DrawFocus(FocusColour(face, pressed), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
-    return {true, true, Black, style_.second};
-}
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle5()
-{
-    const gdi::Colour face = FaceColour();
-    const std::int64_t caption = GreyCaptionWhenDisabled();
-    int state = 0;
-    if (FillFace(face, rgbGradient_, state))
-        return {};
-    const bool pressed = value_ || PressedLookOf();
-    DrawCaptionAndPicture(face, caption, pressed);
-    EdgeColours c = NoEdges();
-    if (hovering_ || value_) {
-        Ring(c, Outer, pressed ? Grey : White, pressed ? White : Grey);
-    } else if (DesignTime()) {
-        // A flat button stays visible while its form is designed.
-        const gdi::Colour outline = ShadeColor(ambientBack_, -64);
-        Ring(c, Outer, outline, outline);
-        if (buttonShape_ >= 4 && buttonShape_ <= 6) {
-            SetRegionClip(nullptr);
-            backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, ShadeColor(ambientBack_, -32)));
-            backDc_.Arc(0, 0, width(), height(), width(), height() / 2, width(), height() / 2);
-            backDc_.SelectObject(gdi::Pen(gdi::PS_SOLID, 1, Black));
-        }
-    }
-    DrawEdges(c);
-    DrawFocus(FocusColour(face, pressed), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
-    return {true, true, Black, style_.second};
-}
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle6()
-{
-    const gdi::Colour face = FaceColour();
-    const std::int64_t caption = GreyCaptionWhenDisabled();
-    int state = 0;
-    if (FillFace(face, rgbGradient_, state))
-        return {};
-    const bool pressed = value_ || (mode_ != CommandMode && showPressed_) || PressedHovered();
-    DrawCaptionAndPicture(face, caption, pressed);
-    EdgeColours c = NoEdges();
-    const std::int64_t light = 0xE7E7E7;
-    Ring(c, Middle, pressed ? Grey : light, pressed ? light : Grey);
-    Ring(c, Outer, pressed ? Grey : light, pressed ? light : Grey);
-    DrawEdges(c);
-    DrawFocus(FocusColour(face, pressed), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
-    return {true, true, Black, style_.second};
-}
-
-zqButtons_H::StyleResult zqButtons_H::DrawStyle7()
-{
-    const gdi::Colour face = FaceColour();
-    const std::int64_t caption = GreyCaptionWhenDisabled();
-    int state = 0;
-    if (FillFace(face, ShadeColor(rgbGradient_, 31, true), state))
-        return {};
-    if (value_)
-        state = 2;
-    else if (mode_ != CommandMode && showPressed_)
-        state = 0;
-    DrawCaptionAndPicture(face, caption, state == 2);
-    EdgeColours c = NoEdges();
-    std::int64_t innerLT, innerRB, middleLT, middleRB;
-    if (state == 2) {
-        const gdi::Colour g = gradientMode_ != 0 ? face : Grey;
-        innerLT = ShadeColor(g, -32);
-        innerRB = g;
-        middleLT = ShadeColor(g, -64);
-        middleRB = ShadeColor(g, -16);
-    } else {
-        innerLT = White;
-        innerRB = face;
-        middleLT = ShadeColor(face, 31, true);
-        middleRB = ShadeColor(face, -64, true);
-    }
-    Ring(c, Inner, innerLT, innerRB);
-    Ring(c, Middle, middleLT, middleRB);
-    Ring(c, Outer, Black, Black);
-    DrawEdges(c);
-    if (buttonShape_ <= 3) {
-        const int h = height();
-        backDc_.SetPixelV(3, 3, gdi::Colour(innerLT));
-        backDc_.SetPixelV(2, 2, gdi::Colour(middleLT));
-        backDc_.SetPixelV(1, h - 3, gdi::Colour(innerRB));
-        backDc_.SetPixelV(1, 1, Black);
-        backDc_.SetPixelV(1, h - 2, Black);
-    }
-    DrawFocus(FocusColour(face, state == 2), value_ || (buttonShape_ >= 1 && buttonShape_ <= 3));
-    return {true, true, Black, style_.second};
-}
-
-// ---------------------------------------------------------------------------------------------
 // Caption and picture
+
+layout::Input zqButtons_H::LayoutInput() const
+{
+    layout::Input in;
+    in.width = width();
+    in.height = height();
+    in.shape = Shape(buttonShape_);
+    in.leftSlantInset = leftSlantInset_;
+    in.rightSlantEdge = rightSlantEdge_;
+    in.captionAlign = multibutton::CaptionAlign(captionAlign_);
+    in.shadowedCaption = captionStyle_ == 1 || captionStyle_ == 2;
+    in.pictureAlign = multibutton::PictureAlign(pictureAlign_);
+    in.pictureSizeCode = pictureSizeCode_;
+    in.hasPicture = HasPicture();
+    in.picture = QSize(pictureWidth_, pictureHeight_);
+    return in;
+}
 
 void zqButtons_H::LayoutCaption(bool pictureChanged)
 {
-    const int w = width(), h = height();
-    const int inset = leftSlantInset_, edge = rightSlantEdge_ > 0 ? rightSlantEdge_ : w;
-    int left = 0, right = edge;
-    switch (buttonShape_) {
-    case 1:
-        left = inset - inset / 3 + 3;
-        right = w;
-        break;
-    case 2:
-        right = edge + (w - edge) / 3;
-        break;
-    case 3:
-        left = inset - inset / 3 + 3;
-        right = edge + (w - edge) / 3;
-        break;
-    case 7:
-    case 8:
-        left = 3;
-        right = edge - 3;
-        break;
-    default:
-        break;
-    }
-    const int code = pictureSizeCode_ == 0 ? 16 : pictureSizeCode_;
-    const bool picture = HasPicture();
-    const bool besideRoom = picture && code <= 32;
-    const bool picLeft = besideRoom && (pictureAlign_ == 0 || pictureAlign_ == 1);
-    const bool picRight = besideRoom && (pictureAlign_ == 2 || pictureAlign_ == 3);
-    const bool picAbove = besideRoom && pictureAlign_ == 4;
-    const bool picBelow = besideRoom && pictureAlign_ == 5;
-    const int reserveW = (picLeft || picRight) ? code : 0;
-    const int reserveH = (picAbove || picBelow) ? code : 0;
-
+    const layout::Input in = LayoutInput();
     layoutText_ = caption_;
     layoutText_.replace(QStringLiteral("||"), QStringLiteral("\r\n"));
-    int textW = 0, textH = 0;
+    std::optional<QSize> text;
     if (!layoutText_.isEmpty()) {
-        gdi::Rect box{0, 0, std::max(1, right - left - reserveW - 8), std::max(1, h - 8 - reserveH)};
+        const QSize room = layout::TextBox(in);
+        gdi::Rect box{0, 0, room.width(), room.height()};
         backDc_.SelectObject(captionFont_);
         backDc_.DrawText(layoutText_, &box, gdi::DT_CALCRECT | gdi::DT_WORDBREAK);
-        textW = box.Width();
-        textH = box.Height();
-        if (captionStyle_ == 1 || captionStyle_ == 2) {
-            textW += 2;
-            textH += 2;
-        }
+        text = QSize(box.Width(), box.Height());
     }
-
-    // Horizontal place of the text (and of a picture kept next to it).
-    int x = 0;
-    int picX = 0;
-    const bool nextTo = besideRoom && (pictureAlign_ == 1 || pictureAlign_ == 3);
-    switch (captionAlign_) {
-    case 0:
-        x = left + 4 + (picLeft ? code + 4 : 0);
-        break;
-    case 1:
-        x = right - textW - 4 - (picRight ? code + 4 : 0);
-        break;
-    default: {
-        if (nextTo) {
-            const int pair = textW + code + 4;
-            const int start = left + (right - left - pair) / 2;
-            x = pictureAlign_ == 1 ? start + code + 4 : start;
-        } else {
-            const int lo = left + (picLeft ? code + 4 : 0), hi = right - (picRight ? code + 4 : 0);
-            x = lo + (hi - lo - textW) / 2;
-        }
-        break;
-    }
-    }
-    // Vertical place: the text alone is centred; a picture above or below is centred with it.
-    int y = (h - textH) / 2;
-    int picY = (h - code) / 2;
-    if (picAbove || picBelow) {
-        const int pairH = code + 2 + textH;
-        const int top = (h - pairH) / 2;
-        if (picAbove) {
-            picY = top;
-            y = top + code + 2;
-        } else {
-            y = top;
-            picY = top + textH + 2;
-        }
-    }
-    const auto clamp = [&](gdi::Rect r) {
-        r.top = std::max(r.top, 4);
-        r.left = std::max(r.left, left + 4);
-        r.right = std::min(r.right, right - 4);
-        r.bottom = std::min(r.bottom, h - 5);
-        return r;
-    };
-    captionRect_ = clamp({x, y, x + textW, y + textH});
-
-    gdi::Rect pic;
-    if (code <= 32) {
-        switch (pictureAlign_) {
-        case 0:
-            picX = left + 4;
-            break;
-        case 1:
-            picX = x - 4 - code;
-            break;
-        case 2:
-            picX = right - 4 - code;
-            break;
-        case 3:
-            picX = x + textW + 4;
-            break;
-        default:
-            picX = left + (right - left - code) / 2;
-            break;
-        }
-        if (pictureAlign_ < 4 || !besideRoom)
-            picY = (h - code) / 2;
-        pic = clamp({picX, picY, picX + code, picY + code});
-    } else if (code == 40) {
-        pic = buttonShape_ == 6 ? gdi::Rect{1, 1, w - 1, h - 1} : gdi::Rect{3, 3, w - 3, h - 3};
-    } else if (buttonShape_ >= 7) {
-        pic = {0, 0, w, h};
-    } else {
-        const QSize fit = FitPictureSize(pictureWidth_, pictureHeight_, right - 12, h - 12);
-        const int px = left + (right - left - fit.width()) / 2, py = (h - fit.height()) / 2;
-        pic = {px, py, px + fit.width(), py + fit.height()};
-    }
+    const layout::Result placed = layout::Place(in, text);
+    captionRect_ = placed.caption;
+    const gdi::Rect &pic = placed.picture;
     if (pictureChanged || pic.Width() != pictureRect_.Width() || pic.Height() != pictureRect_.Height())
         scaled_ = Prepared();
     pictureRect_ = pic;

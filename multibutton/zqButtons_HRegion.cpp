@@ -6,6 +6,7 @@
 #include "platform/gdi/Rounding.h"
 
 #include <QBitmap>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -108,17 +109,9 @@ gdi::Region RegionOfMarks(const QImage &marks, QPoint origin)
 
 } // namespace
 
-QSize zqButtons_H::FitPictureSize(int pictureWidth, int pictureHeight, int boxWidth, int boxHeight)
-{
-    if (pictureWidth < 1 || pictureHeight < 1 || boxWidth < 1 || boxHeight < 1)
-        return QSize(0, 0);
-    const double ratio = std::min(double(boxWidth) / pictureWidth, double(boxHeight) / pictureHeight);
-    return QSize(gdi::RoundToInt(pictureWidth * ratio), gdi::RoundToInt(pictureHeight * ratio));
-}
-
 void zqButtons_H::BuildButtonRegion()
 {
-    int w = width(), h = height();
+    const int w = width(), h = height();
     if (w < 1 || h < 1)
         return;
     leftSlantInset_ = 0;
@@ -126,103 +119,116 @@ void zqButtons_H::BuildButtonRegion()
     backDc_.SelectClipRgn(nullptr);
     inner1_ = gdi::Region();
     inner2_ = gdi::Region();
-    const bool enabled = UserControl::Enabled();
 
-    gdi::Region region;
-    switch (buttonShape_) {
-    case 0:
+    std::optional<gdi::Region> region;
+    const multibutton::Shape shape = multibutton::Shape(buttonShape_);
+    if (shape == Shape::Rectangle) {
         region = gdi::CreateRectRgn(0, 0, w + 1, h + 1);
-        TrimCorners(region, buttonStyle_, enabled, w, h, true, true);
-        break;
-    case 1:
-    case 2:
-    case 3: {
-        const int slant = h + 1; // a 45-degree edge
-        // The straight part between the slants must stay wider than 4 pixels.
-        int needed = w;
-        while (needed - slant <= 4)
-            needed += 5;
-        if (needed != w) {
-            delayDrawing_ = true;
-            resize(needed, height());
-            PrepareBackBuffer(false);
-            w = width();
-            delayDrawing_ = false;
-        }
-        rightSlantEdge_ = w;
-        QPoint p[4] = {{0, 0}, {0, h + 1}, {w + 1, h + 1}, {w + 1, 0}};
-        if (buttonShape_ == 1 || buttonShape_ == 3) {
-            p[1] = {slant, h + 1};
-            leftSlantInset_ = slant;
-        }
-        if (buttonShape_ == 2 || buttonShape_ == 3) {
-            p[3] = {w - slant + 1, 0};
-            rightSlantEdge_ = w - slant;
-        }
-        region = gdi::CreatePolygonRgn(p, gdi::WINDING);
-        if (buttonShape_ == 2)
-            TrimCorners(region, buttonStyle_, enabled, w, h, true, false);
-        else if (buttonShape_ == 1)
-            TrimCorners(region, buttonStyle_, enabled, w, h, false, true);
-        break;
-    }
-    case 4:
-    case 5:
-    case 6: {
-        region = gdi::CreateEllipticRgn(0, 0, w, h);
-        if (buttonStyle_ != 5) {
-            if (buttonShape_ == 6) {
-                backDc_.FrameRgn(region, gdi::Brush(0), 1, 1);
-            } else {
-                const std::int32_t saved = gradientMode_;
-                gradientMode_ = 3;
-                PaintGradient(0xFFFFFF, 0x808080);
-                gradientMode_ = saved;
-            }
-        }
-        inner1_ = gdi::CreateEllipticRgn(1, 1, w - 1, h - 1);
-        inner2_ = gdi::CreateEllipticRgn(2, 2, w - 2, h - 2);
-        break;
-    }
-    default: {
-        if (pictureWidth_ < 1 || pictureHeight_ < 1)
+        TrimCorners(*region, buttonStyle_, UserControl::Enabled(), w, h, true, true);
+    } else if (IsSlanted(shape)) {
+        region = SlantedRegion();
+    } else if (IsOval(shape)) {
+        region = OvalRegion();
+    } else {
+        region = CustomRegion();
+        if (!region)
             return; // no usable picture: the outline stays as it was
-        delayDrawing_ = true;
-        const QSize fit = FitPictureSize(pictureWidth_, pictureHeight_, w, h);
-        if (fit.width() >= 1 && fit.height() >= 1 && fit != QSize(w, h)) {
-            resize(fit);
-            PrepareBackBuffer(false);
-        }
-        w = width();
-        h = height();
-        rightSlantEdge_ = w;
-        delayDrawing_ = false;
-        region = gdi::CreateRectRgn(0, 0, w, h);
-        inner1_ = region;
-        inner2_ = region;
-        BuildPictureRegion(region, inner1_, inner2_);
-        gdi::Rect box, box1, box2;
-        gdi::GetRgnBox(region, &box);
-        if (gdi::GetRgnBox(inner1_, &box1) != gdi::NULLREGION)
-            gdi::OffsetRgn(inner1_, box.left + 1 - box1.left, box.top + 1 - box1.top);
-        if (gdi::GetRgnBox(inner2_, &box2) != gdi::NULLREGION)
-            gdi::OffsetRgn(inner2_, box.left + 2 - box2.left, box.top + 2 - box2.top);
-        if (buttonShape_ == 8) {
-            const std::int32_t saved = gradientMode_;
-            gradientMode_ = 3;
-            PaintGradient(0xFFFFFF, 0x808080);
-            gradientMode_ = saved;
-        } else {
-            backDc_.FrameRgn(region, gdi::Brush(rgbBack_), 1, 1);
-        }
-        SetRegionClip(&inner1_);
-        break;
     }
-    }
-    windowRegion_ = region;
-    setMask(region.ToQRegion());
+    windowRegion_ = *region;
+    setMask(region->ToQRegion());
     if (rightSlantEdge_ == 0)
-        rightSlantEdge_ = w;
+        rightSlantEdge_ = width();
+}
+
+// A 45-degree slant on the left, the right or both sides; the straight part between the slants
+// must stay wider than 4 pixels, so a narrow button grows by steps of 5.
+gdi::Region zqButtons_H::SlantedRegion()
+{
+    int w = width();
+    const int h = height();
+    const int slant = h + 1;
+    int needed = w;
+    while (needed - slant <= 4)
+        needed += 5;
+    if (needed != w) {
+        delayDrawing_ = true;
+        resize(needed, height());
+        PrepareBackBuffer(false);
+        w = width();
+        delayDrawing_ = false;
+    }
+    rightSlantEdge_ = w;
+    QPoint p[4] = {{0, 0}, {0, h + 1}, {w + 1, h + 1}, {w + 1, 0}};
+    if (buttonShape_ == 1 || buttonShape_ == 3) {
+        p[1] = {slant, h + 1};
+        leftSlantInset_ = slant;
+    }
+    if (buttonShape_ == 2 || buttonShape_ == 3) {
+        p[3] = {w - slant + 1, 0};
+        rightSlantEdge_ = w - slant;
+    }
+    gdi::Region region = gdi::CreatePolygonRgn(p, gdi::WINDING);
+    const bool enabled = UserControl::Enabled();
+    if (buttonShape_ == 2)
+        TrimCorners(region, buttonStyle_, enabled, w, h, true, false);
+    else if (buttonShape_ == 1)
+        TrimCorners(region, buttonStyle_, enabled, w, h, false, true);
+    return region;
+}
+
+// An oval, with its first rim painted into the back buffer (none for the flat look).
+gdi::Region zqButtons_H::OvalRegion()
+{
+    const int w = width(), h = height();
+    gdi::Region region = gdi::CreateEllipticRgn(0, 0, w, h);
+    if (buttonStyle_ != 5) {
+        if (buttonShape_ == 6)
+            backDc_.FrameRgn(region, gdi::Brush(0), 1, 1);
+        else
+            PaintRaisedRim();
+    }
+    inner1_ = gdi::CreateEllipticRgn(1, 1, w - 1, h - 1);
+    inner2_ = gdi::CreateEllipticRgn(2, 2, w - 2, h - 2);
+    return region;
+}
+
+// The opaque part of the picture, which the button is first fitted to; none without a picture.
+std::optional<gdi::Region> zqButtons_H::CustomRegion()
+{
+    if (pictureWidth_ < 1 || pictureHeight_ < 1)
+        return std::nullopt;
+    delayDrawing_ = true;
+    const QSize fit = FitPictureSize(pictureWidth_, pictureHeight_, width(), height());
+    if (fit.width() >= 1 && fit.height() >= 1 && fit != size()) {
+        resize(fit);
+        PrepareBackBuffer(false);
+    }
+    const int w = width(), h = height();
+    rightSlantEdge_ = w;
+    delayDrawing_ = false;
+    gdi::Region region = gdi::CreateRectRgn(0, 0, w, h);
+    inner1_ = region;
+    inner2_ = region;
+    BuildPictureRegion(region, inner1_, inner2_);
+    gdi::Rect box, box1, box2;
+    gdi::GetRgnBox(region, &box);
+    if (gdi::GetRgnBox(inner1_, &box1) != gdi::NULLREGION)
+        gdi::OffsetRgn(inner1_, box.left + 1 - box1.left, box.top + 1 - box1.top);
+    if (gdi::GetRgnBox(inner2_, &box2) != gdi::NULLREGION)
+        gdi::OffsetRgn(inner2_, box.left + 2 - box2.left, box.top + 2 - box2.top);
+    if (buttonShape_ == 8)
+        PaintRaisedRim();
+    else
+        backDc_.FrameRgn(region, gdi::Brush(rgbBack_), 1, 1);
+    SetRegionClip(&inner1_);
+    return region;
+}
+
+// The light-to-dark rim: the vertical gradient from white at the top to grey at the bottom.
+void zqButtons_H::PaintRaisedRim()
+{
+    const QScopedValueRollback vertical(gradientMode_, std::int32_t(3));
+    PaintGradient(0xFFFFFF, 0x808080);
 }
 
 void zqButtons_H::BuildPictureRegion(gdi::Region &region, gdi::Region &inner1, gdi::Region &inner2)
