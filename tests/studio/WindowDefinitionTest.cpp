@@ -55,16 +55,16 @@ Damage FormProperty(const char *key, QJsonValue value)
     };
 }
 
-// Changes the first control named `name`.
-Damage ControlField(const char *name, const char *key, QJsonValue value)
+// Changes the first control named `name` with `edit`.
+Damage EditControl(const char *name, std::function<void(QJsonObject &)> edit)
 {
-    return [name, key, value](QJsonObject &root) {
+    return [name, edit](QJsonObject &root) {
         QJsonArray controls = root.value(QStringLiteral("Controls")).toArray();
         for (qsizetype i = 0; i < controls.size(); ++i) {
             QJsonObject entry = controls[i].toObject();
             if (entry.value(QStringLiteral("Name")).toString() != QLatin1String(name))
                 continue;
-            entry[QLatin1String(key)] = value;
+            edit(entry);
             controls[i] = entry;
             break;
         }
@@ -72,21 +72,17 @@ Damage ControlField(const char *name, const char *key, QJsonValue value)
     };
 }
 
+Damage ControlField(const char *name, const char *key, QJsonValue value)
+{
+    return EditControl(name, [key, value](QJsonObject &entry) { entry[QLatin1String(key)] = value; });
+}
+
 Damage ControlProperty(const char *name, const char *key, QJsonValue value)
 {
-    return [name, key, value](QJsonObject &root) {
-        QJsonArray controls = root.value(QStringLiteral("Controls")).toArray();
-        for (qsizetype i = 0; i < controls.size(); ++i) {
-            QJsonObject entry = controls[i].toObject();
-            if (entry.value(QStringLiteral("Name")).toString() != QLatin1String(name))
-                continue;
-            entry[QStringLiteral("Properties")] =
-                WithProperty(entry.value(QStringLiteral("Properties")).toArray(), QLatin1String(key), value);
-            controls[i] = entry;
-            break;
-        }
-        root[QStringLiteral("Controls")] = controls;
-    };
+    return EditControl(name, [key, value](QJsonObject &entry) {
+        entry[QStringLiteral("Properties")] =
+            WithProperty(entry.value(QStringLiteral("Properties")).toArray(), QLatin1String(key), value);
+    });
 }
 
 struct DamagedCase {
