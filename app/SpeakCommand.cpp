@@ -6,6 +6,7 @@
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechStatus.h"
 #include "speech/SpeechStrings.h"
+#include "speech/SubtitleWriter.h"
 #include "speech/VoiceCatalogue.h"
 #include "studio/StudioStrings.h"
 #include "studio/documents/DocumentFile.h"
@@ -293,6 +294,16 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     }
     if (!ApplyReadingOptions(options, engine))
         return kInputUnreadable;
+    // A subtitle file that cannot be written is known before anything is recorded.
+    std::unique_ptr<speech::SubtitleWriter> subtitles;
+    if (!options.subtitles.isEmpty()) {
+        QString error;
+        subtitles = speech::SubtitleWriter::Open(options.subtitles, &error);
+        if (!subtitles) {
+            Message(QStringLiteral("cannot write subtitles: %1").arg(error));
+            return kOutputFailed;
+        }
+    }
 
     QEventLoop loop;
     bool stopped = false;
@@ -335,6 +346,8 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     }
     if (interrupted_)
         return kInterrupted;
+    if (status == speech::S_OK && subtitles)
+        return WriteSubtitles(options, *subtitles, text, engine.RecordedMarks(), mode.voice.sampleRate);
     switch (status) {
     case speech::S_OK:
         return kDone;
@@ -345,6 +358,21 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     default:
         return kOutputFailed;
     }
+}
+
+// The subtitles of a recording that was written. When they cannot be, the recording goes too: the
+// command fails and leaves neither file.
+int SpeakCommand::WriteSubtitles(const SpeakOptions &options, speech::SubtitleWriter &writer, const QString &text,
+                                 const std::vector<speech::SpeechMark> &marks, int sampleRate)
+{
+    QString error;
+    if (writer.Commit(speech::SubtitleWriter::Cues(text, marks, sampleRate), &error))
+        return kDone;
+    Message(QStringLiteral("cannot write subtitles: %1").arg(error));
+    const QFileInfo recording(options.output);
+    if (options.output != QLatin1String("-") && recording.isFile())
+        QFile::remove(recording.canonicalFilePath());
+    return kOutputFailed;
 }
 
 // Pronunciation rules and reading filters. A rules file that cannot be read fails the command (the

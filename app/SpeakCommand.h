@@ -8,8 +8,12 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <vector>
 
 class QIODevice;
+namespace speech {
+class SubtitleWriter;
+}
 class QTextStream;
 
 // The orvena-speak tool: parses the command line and lists voices, speaks, or records. Runs
@@ -54,6 +58,8 @@ private:
     int Speak(const SpeakOptions &options);
     bool ReadInput(const SpeakOptions &options, QString *text);
     bool ApplyReadingOptions(const SpeakOptions &options, speech::SpeechEngine &engine);
+    int WriteSubtitles(const SpeakOptions &options, speech::SubtitleWriter &writer, const QString &text,
+                       const std::vector<speech::SpeechMark> &marks, int sampleRate);
     void Message(const QString &text);
 
     Io io_;

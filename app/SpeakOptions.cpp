@@ -3,6 +3,7 @@
 
 #include "speech/ReadingFilters.h"
 #include "speech/SoundFormat.h"
+#include "speech/SubtitleWriter.h"
 
 #include <QCommandLineParser>
 
@@ -29,6 +30,9 @@ struct OptionTable {
         {QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("Record into FILE (.wav, .flac, .ogg, .opus or .mp3) instead of speaking aloud."),
         QStringLiteral("FILE")};
+    QCommandLineOption subtitles{QStringLiteral("subtitles"),
+                                 QStringLiteral("With --output: subtitles of the recording into FILE (.srt, .vtt or .lrc)."),
+                                 QStringLiteral("FILE")};
     QCommandLineOption quality{QStringLiteral("quality"),
                                QStringLiteral("Quality of a recording, 0 (smallest) to 1 (best)."),
                                QStringLiteral("Q")};
@@ -53,6 +57,7 @@ struct OptionTable {
         parser.addOptions({help, version, listVoices, withDefaults, voice, speed, pitch, output, quality,
                            title, artist, album, text, printText, filter});
         parser.addOptions({lexicon, skip});
+        parser.addOption(subtitles);
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      QStringLiteral("Text file to speak; - reads standard input."),
                                      QStringLiteral("[FILE | -]"));
@@ -81,6 +86,7 @@ QString SpeakOptions::HelpText()
         "Usage: orvena-speak [--voice NAME|INDEX] [--speed WPM] [--pitch HZ] [--output FILE]\n"
         "                    [--lexicon FILE]... [--skip brackets|urls|brackets,urls]\n"
         "                    [--quality Q] [--title TEXT] [--artist TEXT] [--album TEXT]\n"
+        "                    [--subtitles FILE]\n"
         "                    (--text TEXT | FILE | -)\n"
         "       orvena-speak --list-voices [--with-defaults]\n"
         "       orvena-speak --print-text FILE [--filter N]\n"
@@ -97,6 +103,9 @@ QString SpeakOptions::HelpText()
         "                      .wav (16-bit PCM, also without an extension), .flac, .ogg (Vorbis),\n"
         "                      .opus, .mp3; - records to standard output, a pipe or a device is\n"
         "                      written as a stream\n"
+        "  --subtitles FILE    with --output: also write subtitles of the recording, one cue per\n"
+        "                      sentence (cut to two lines of 42 characters), timed by the words as\n"
+        "                      spoken; SubRip (.srt), WebVTT (.vtt) or LRC (.lrc) by the extension\n"
         "  --quality Q         quality of the recording from 0 (smallest) to 1 (best); defaults made\n"
         "                      for speech: MP3 0.9 (VBR, about 60 kbit/s), Vorbis 0.4 (40 kbit/s),\n"
         "                      Opus 0.1 (32 kbit/s); for FLAC only the effort of packing, 0.5\n"
@@ -172,7 +181,7 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
         return fail(QStringLiteral("--with-defaults goes with --list-voices"));
     for (const QCommandLineOption *single :
          {&table.voice, &table.speed, &table.pitch, &table.output, &table.text, &table.quality, &table.title,
-          &table.artist, &table.album}) {
+          &table.artist, &table.album, &table.subtitles}) {
         if (parser.values(*single).size() > 1)
             return fail(QStringLiteral("--%1 given more than once").arg(single->names().constLast()));
     }
@@ -199,6 +208,16 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
         if (!speech::SoundFormat::ForPath(o.output))
             return fail(QStringLiteral("cannot record into \"%1\": %2")
                             .arg(o.output, speech::SoundFormat::UnknownExtensionMessage(o.output)));
+    }
+    if (parser.isSet(table.subtitles)) {
+        o.subtitles = parser.value(table.subtitles);
+        if (o.subtitles.isEmpty())
+            return fail(QStringLiteral("--subtitles needs a file name"));
+        if (o.output.isEmpty())
+            return fail(QStringLiteral("--subtitles goes with --output"));
+        if (!speech::SubtitleWriter::FormatFor(o.subtitles))
+            return fail(QStringLiteral("cannot write subtitles into \"%1\": %2")
+                            .arg(o.subtitles, speech::SubtitleWriter::UnknownExtensionMessage(o.subtitles)));
     }
     if (parser.isSet(table.quality)) {
         o.quality = ParseQuality(parser.value(table.quality));

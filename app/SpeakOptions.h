@@ -16,6 +16,7 @@ struct SpeakOptions {
     std::optional<int> speed;      // words per minute; empty: the voice's default (VoiceDefaults)
     std::optional<int> pitch;      // base pitch in Hz; empty: the voice's default
     QString output;                // sound file to record into; empty: speak aloud
+    QString subtitles;             // --subtitles: .srt, .vtt or .lrc written beside a recording
     std::optional<double> quality; // --quality 0..1 of a recording; the format's default when empty
     QString title, artist, album;  // tags of a recording; empty: the defaults (see SpeakCommand)
     bool withDefaults = false;     // --list-voices --with-defaults
