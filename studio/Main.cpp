@@ -18,6 +18,7 @@
 #include "skin/HostControls.h"
 #include "speech/SoundFormat.h"
 #include "speech/SpeechStatus.h"
+#include "studio/BackgroundImport.h"
 #include "studio/ControlFactory.h"
 #include "studio/FollowAlong.h"
 #include "studio/FontSubstitutes.h"
@@ -31,6 +32,9 @@
 #include "studio/VoiceOption.h"
 #include "studio/WindowDefinition.h"
 #include "studio/documents/BusyPointer.h"
+#include "studio/documents/ChildProcess.h"
+#include "studio/documents/DocumentStrings.h"
+#include "studio/documents/RtfReader.h"
 #include "studio/documents/TextForEditor.h"
 
 #include <QApplication>
@@ -85,13 +89,16 @@ QString Title()
 
 } // namespace
 
-Main::Main(const Options &options) : options_(options), commonDialog1_(this)
+Main::Main(const Options &options)
+    : options_(options), commonDialog1_(this), import_(std::make_unique<BackgroundImport>())
 {
     setObjectName(QStringLiteral("Main"));
 }
 
 Main::~Main()
 {
+    // A document still being read is of no further use.
+    import_.reset();
     // The skin watches the window's events: it goes while the window is still whole.
     delete skin_;
     skin_ = nullptr;
@@ -642,37 +649,52 @@ void Main::cmdOpen_Click()
     OpenDocumentFile(ModCmnDlg::DialogFileName(), ModCmnDlg::DialogFilterIndex());
 }
 
+documents::DocumentText Main::ReadDocument(const QString &path, int filterIndex, std::stop_token stop)
+{
+    const documents::ChildProcess::StopScope converters(std::move(stop));
+    if (filterIndex == documents::kFilterRichText) {
+        // The rich text goes through the hidden rich-text control, whose plain text the editor
+        // takes: the same text, without a second document to hold it.
+        documents::DocumentText loaded = documents::RtfReader::LoadFile(path);
+        if (loaded.ok)
+            loaded.text = RichTextBox::PlainTextRoundTrip(std::move(loaded.text));
+        return loaded;
+    }
+    return documents::TextForEditor(path, filterIndex);
+}
+
+bool Main::IsOpening() const
+{
+    return import_->Waiting();
+}
+
 void Main::OpenDocumentFile(const QString &path, int filterIndex)
 {
     repaint();
+    std::optional<documents::DocumentText> loaded;
     {
-        documents::BusyPointer busy;
-        richTextBox1_->SetText(QString());
-        if (filterIndex == 2) {
-            QString error;
-            if (rtfTemp_->LoadFile(path, &error)) {
-                richTextBox1_->SetSelText(rtfTemp_->Text());
-                rtfTemp_->SetText(QString());
-            } else {
-                services::MessageBox::Current().Show(error, Title(), services::MB_OK | services::MB_ICONSTOP);
-            }
-        } else if (filterIndex >= 1) {
-            if (const std::optional<QString> text = documents::LoadForEditor(path, filterIndex))
-                richTextBox1_->SetSelText(*text);
-        }
-        richTextBox1_->SetTag(path);
-        richTextBox1_->SetSelStart(0);
+        const documents::BusyPointer busy;
+        const DocumentReader reader = reader_ ? reader_ : DocumentReader(&Main::ReadDocument);
+        loaded = import_->Run([reader, path, filterIndex](std::stop_token stop) {
+            return reader(path, filterIndex, std::move(stop));
+        });
     }
-    richTextBox1_->SetSelStart(0);
-    richTextBox1_->SetSelLength(richTextBox1_->Text().size());
-    richTextBox1_->SetSelFontName(commonDialog1_.FontName());
-    richTextBox1_->SetSelFontSize(commonDialog1_.FontSize());
-    richTextBox1_->SetSelBold(commonDialog1_.FontBold());
-    richTextBox1_->SetSelItalic(commonDialog1_.FontItalic());
-    richTextBox1_->SetSelUnderline(commonDialog1_.FontUnderline());
-    richTextBox1_->SetSelStrikethru(commonDialog1_.FontStrikethru());
-    richTextBox1_->SetSelColor(commonDialog1_.Color());
-    richTextBox1_->SetSelStart(0);
+    // Abandoned: the editor is left as it was.
+    if (!loaded)
+        return;
+    // A document that cannot be read never costs the user the text already in the editor.
+    if (!loaded->ok) {
+        services::MessageBox::Current().Show(loaded->error, Title(), services::MB_OK | services::MB_ICONSTOP);
+        return;
+    }
+    {
+        const documents::BusyPointer busy;
+        richTextBox1_->ReplaceText(loaded->text, {commonDialog1_.FontName(), commonDialog1_.FontSize(),
+                                                  commonDialog1_.FontBold(), commonDialog1_.FontItalic(),
+                                                  commonDialog1_.FontUnderline(),
+                                                  commonDialog1_.FontStrikethru(), commonDialog1_.Color()});
+        richTextBox1_->SetTag(path);
+    }
     // What is in the editor now came from a document; typing or pasting marks it as the user's.
     richTextBox1_->document()->setModified(false);
 }
@@ -682,7 +704,7 @@ void Main::OpenDocumentFile(const QString &path, int filterIndex)
 void Main::cmdAll_Click()
 {
     richTextBox1_->SetSelStart(0);
-    richTextBox1_->SetSelLength(richTextBox1_->Text().size());
+    richTextBox1_->SetSelLength(richTextBox1_->TextLength());
     richTextBox1_->SetFocus();
 }
 

@@ -5,13 +5,16 @@
 #include "platform/ui/Form.h"
 #include "speech/SpeechEngine.h"
 #include "studio/CommonDialog.h"
+#include "studio/documents/DocumentText.h"
 
 #include <QPointer>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <stop_token>
 #include <vector>
 
 class QFrame;
@@ -49,6 +52,7 @@ class Timer;
 namespace studio
 {
 
+class BackgroundImport;
 struct ControlEntry;
 class FollowAlong;
 class LevelDisplay;
@@ -138,16 +142,32 @@ class Main : public ui::Form
     void cmdBackColor_Click();
     void cmdClearText_Click();
 
+    // The Open File flow from the point the open dialog has returned `path`: `filterIndex` is the
+    // dialog's filter the user ended on (1-based), which decides how the file is read. The file
+    // is read off the window's thread under the hourglass, the window repainting meanwhile;
+    // Escape abandons the reading. A document read replaces the editor's text, in the common
+    // dialog's font, size, styles and colour, caret at the start; a document that cannot be read
+    // is reported and leaves the editor as it was.
+    void OpenDocumentFile(const QString &path, int filterIndex);
+
+    // What reads a document for the editor: a function of the file alone, run off the window's
+    // thread; `stop` is requested when the user abandons the open.
+    using DocumentReader =
+        std::function<documents::DocumentText(const QString &path, int filterIndex, std::stop_token stop)>;
+    // Replaces the reader OpenDocumentFile uses (tests); an empty function restores ReadDocument.
+    void SetDocumentReader(DocumentReader reader) { reader_ = std::move(reader); }
+    // The real reader: the loader of the filter, a rich-text file's text as the hidden rich-text
+    // control would give it; converter programs it runs are stopped when `stop` is requested.
+    static documents::DocumentText ReadDocument(const QString &path, int filterIndex, std::stop_token stop);
+    // Whether an open is waiting for its document.
+    bool IsOpening() const;
+
     // Draws one bar of the level display.
     void Drawbox(double boxLeft, double BoxWidth, std::uint32_t boxColor, float Value, int Index);
 
     void DiscoverVoices();
     void BuildMenu();
     void ShowHowToUse();
-
-    // Open File's work once its dialog has returned `path` with filter `filterIndex`: the editor
-    // gets the document's text in the dialog's font and colour.
-    void OpenDocumentFile(const QString &path, int filterIndex);
 
     // Speaking from elsewhere than the start, each entering the Speaking state as SPEAK does and
     // doing nothing while SPEAK is disabled: from the start of the word at the caret, or the
@@ -226,6 +246,8 @@ class Main : public ui::Form
     MenuBar *smartMenuXP1_ = nullptr;
     FollowAlong *followAlong_ = nullptr;
     std::vector<QImage> smallImages_;
+    std::unique_ptr<BackgroundImport> import_;
+    DocumentReader reader_;
 };
 
 } // namespace studio

@@ -25,6 +25,29 @@ QColor ToQColor(std::uint32_t colour)
     return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
 }
 
+// Brackets a change of (nearly) the whole document. The editor lays out a change at once, all
+// of it, before it shows anything, unless the change is the whole document, which it lays out
+// in steps from the top, showing the first screen at once; 10 MB of text take seconds to lay
+// out. A document without a page size is not laid out at all: the change is made without one,
+// and giving the size back makes it a change of the whole document.
+constexpr int kWholeDocumentChange = 100000;
+class WholeDocumentChange
+{
+  public:
+    explicit WholeDocumentChange(QTextDocument *document)
+        : document_(document), pageSize_(document->pageSize())
+    {
+        document_->setPageSize(QSizeF(0, 0));
+    }
+    ~WholeDocumentChange() { document_->setPageSize(pageSize_); }
+    WholeDocumentChange(const WholeDocumentChange &) = delete;
+    WholeDocumentChange &operator=(const WholeDocumentChange &) = delete;
+
+  private:
+    QTextDocument *document_;
+    QSizeF pageSize_;
+};
+
 bool IsBold(const QTextCharFormat &format)
 {
     return format.fontWeight() >= QFont::DemiBold;
@@ -54,6 +77,88 @@ void RichTextBox::SetText(const QString &text)
     setTextCursor(cursor);
     if (text.isEmpty())
         setCurrentCharFormat(typing);
+}
+
+int RichTextBox::TextLength() const
+{
+    // The plain text is every character but the document's final paragraph end.
+    return std::max(0, document()->characterCount() - 1);
+}
+
+QString RichTextBox::PlainTextRoundTrip(QString text)
+{
+    // The control splits its text into paragraphs at "\r\n", "\r", "\n", U+2029 and the frame
+    // marks U+FDD0 and U+FDD1, and gives the paragraph ends, U+2028 and U+00A0 back as "\n" and
+    // " ".
+    qsizetype out = 0;
+    const qsizetype n = text.size();
+    QChar *data = text.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t c = data[i].unicode();
+        switch (c) {
+        case u'\r':
+            if (i + 1 < n && data[i + 1] == u'\n')
+                ++i;
+            c = u'\n';
+            break;
+        case 0x2028:
+        case 0x2029:
+        case 0xFDD0:
+        case 0xFDD1:
+            c = u'\n';
+            break;
+        case 0x00A0:
+            c = u' ';
+            break;
+        default:
+            break;
+        }
+        data[out++] = QChar(c);
+    }
+    text.truncate(out);
+    return text;
+}
+
+void RichTextBox::ReplaceText(const QString &text, const CharacterFormat &format)
+{
+    SetText(QString());
+    if (text.isEmpty()) {
+        // Nothing to format but what typing at the caret gives: the steps themselves, which cost
+        // nothing on an empty document.
+        SetSelStart(0);
+        SetSelLength(0);
+        SetSelFontName(format.fontName);
+        SetSelFontSize(format.size);
+        SetSelBold(format.bold);
+        SetSelItalic(format.italic);
+        SetSelUnderline(format.underline);
+        SetSelStrikethru(format.strikethru);
+        SetSelColor(format.colour);
+        SetSelStart(0);
+        return;
+    }
+    // Each step merges one property of its own into every character's format, so the steps
+    // together merge all of them at once; the text goes in with that format from the start.
+    QTextCharFormat merged = FontNameFormat(format.fontName);
+    if (const std::optional<QTextCharFormat> size = FontSizeFormat(format.size))
+        merged.merge(*size);
+    merged.setFontWeight(format.bold ? QFont::Bold : QFont::Normal);
+    merged.setFontItalic(format.italic);
+    merged.setFontUnderline(format.underline);
+    merged.setFontStrikeOut(format.strikethru);
+    merged.setForeground(ToQColor(format.colour));
+
+    QTextCharFormat inserted = textCursor().charFormat();
+    inserted.merge(merged);
+    // Given the whole text at once, the editor puts its typing format on all of it, lays out
+    // the first screen and the rest in the background, and leaves the caret at the start with a
+    // fresh undo history; given the text any other way it would lay out all of it before showing
+    // anything, seconds for a long document.
+    setCurrentCharFormat(inserted);
+    setPlainText(text);
+    // The caret goes on in the format of the text at the start (that of the first paragraph
+    // when the text begins with a line end), not in the one the text was inserted with.
+    setTextCursor(QTextCursor(document()));
 }
 
 int RichTextBox::SelStart() const
@@ -141,10 +246,30 @@ std::optional<bool> RichTextBox::SelItalic() const
 
 void RichTextBox::MergeSelection(const QTextCharFormat &format)
 {
-    QTextCursor cursor = textCursor();
-    if (cursor.hasSelection())
-        cursor.mergeCharFormat(format);
-    mergeCurrentCharFormat(format);
+    // The editor merges into its selection, or into the typing format when nothing is selected.
+    const QTextCursor cursor = textCursor();
+    if (cursor.selectionEnd() - cursor.selectionStart() >= kWholeDocumentChange) {
+        const WholeDocumentChange change(document());
+        mergeCurrentCharFormat(format);
+    } else {
+        mergeCurrentCharFormat(format);
+    }
+}
+
+QTextCharFormat RichTextBox::FontNameFormat(const QString &name)
+{
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{name});
+    return f;
+}
+
+std::optional<QTextCharFormat> RichTextBox::FontSizeFormat(double points)
+{
+    if (!(points > 0 && points <= 1638))
+        return std::nullopt;
+    QTextCharFormat f;
+    f.setFontPointSize(points);
+    return f;
 }
 
 void RichTextBox::SetSelBold(bool bold)
@@ -163,18 +288,13 @@ void RichTextBox::SetSelItalic(bool italic)
 
 void RichTextBox::SetSelFontName(const QString &name)
 {
-    QTextCharFormat f;
-    f.setFontFamilies(QStringList{name});
-    MergeSelection(f);
+    MergeSelection(FontNameFormat(name));
 }
 
 void RichTextBox::SetSelFontSize(double points)
 {
-    if (!(points > 0 && points <= 1638))
-        return;
-    QTextCharFormat f;
-    f.setFontPointSize(points);
-    MergeSelection(f);
+    if (const std::optional<QTextCharFormat> f = FontSizeFormat(points))
+        MergeSelection(*f);
 }
 
 void RichTextBox::SetSelUnderline(bool underline)

@@ -24,6 +24,30 @@ class RichTextBox : public QTextEdit
     // The whole document as plain text; writing replaces it (an empty string empties the editor).
     QString Text() const;
     void SetText(const QString &text);
+    // Text().size(), without building the text.
+    int TextLength() const;
+
+    // The font, size, styles and colour an opened document is given.
+    struct CharacterFormat {
+        QString fontName;
+        double size = 0;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        bool strikethru = false;
+        std::uint32_t colour = 0;
+    };
+    // Replaces the whole text with `text` in `format`, the caret at the start and nothing
+    // selected: the document an opened file has always given, that of emptying the editor,
+    // inserting the text at the caret, selecting all of it and setting the font name, size,
+    // bold, italic, underline, strikethrough and colour one after another, but in one insertion
+    // rather than a re-format of the whole document per step. The undo history starts afresh.
+    void ReplaceText(const QString &text, const CharacterFormat &format);
+
+    // What Text() gives back after the control was given `text` as its content: every kind of
+    // line break becomes "\n" and a non-breaking space a plain space. Computed without a
+    // document, so that it can run on any thread.
+    static QString PlainTextRoundTrip(QString text);
 
     int SelStart() const;
     // Puts the caret at `start` (clamped to the text), nothing selected.
@@ -73,6 +97,9 @@ class RichTextBox : public QTextEdit
 
   private:
     void MergeSelection(const QTextCharFormat &format);
+    // The formats the Set* members merge, in one place so that ReplaceText merges the same.
+    static QTextCharFormat FontNameFormat(const QString &name);
+    static std::optional<QTextCharFormat> FontSizeFormat(double points);
     // Whether every character of the selection has `test`; nothing when they differ.
     template <typename Test> std::optional<bool> SelectionAgrees(Test test) const;
 
