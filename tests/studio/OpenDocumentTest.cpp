@@ -375,6 +375,14 @@ TEST_F(OpenDocumentTest, failedOpensAreReportedAndLeaveTheEditorAsItWas)
         EXPECT_TRUE(Take(*editor) == before);
         EXPECT_EQ(editor->Tag(), QStringLiteral("/earlier.txt"));
     }
+
+    // A plain-text file that cannot be read is named in its message, and costs nothing either.
+    box.calls.clear();
+    const QString missing = dir.filePath(QStringLiteral("missing.txt"));
+    window->OpenDocumentFile(missing, documents::kFilterText);
+    ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_TRUE(box.calls[0].text.contains(QStringLiteral("missing.txt"))) << box.calls[0].text.toStdString();
+    EXPECT_TRUE(Take(*editor) == before);
 }
 
 } // namespace
