@@ -93,7 +93,8 @@ struct Job {
 // A text queued or being heard, as the engine's thread keeps it: enough to follow it and to start it
 // again at another sentence.
 struct Spoken {
-    QString text; // what the voice reads
+    QString given; // the text as handed to Speak
+    QString text;  // what the voice reads
     std::shared_ptr<const SpokenText> map;
     MarkMapper mapper;
     qsizetype offset = 0;
@@ -364,6 +365,7 @@ void SpeechEngine::SpeakFrom(const QString &text, int offset)
     Spoken request;
     auto map = std::make_shared<const SpokenText>(d_->Prepare(text, m->speaker));
     const QString &said = map->Text();
+    request.given = text;
     request.text = said;
     request.offset = map->ToSpoken(std::clamp<qsizetype>(offset, 0, text.size()));
     if (said != text)
@@ -407,7 +409,7 @@ bool SpeechEngine::Private::Enqueue(Spoken request)
         QString error;
         RecordingOptions options = recordingOptions;
         if (options.tags.title.isEmpty())
-            options.tags.title = SoundTags::TitleFromText(request.text);
+            options.tags.title = SoundTags::TitleFromText(request.given);
         if (options.tags.artist.isEmpty())
             options.tags.artist = request.mode.speaker.trimmed();
         job->writer = WaveWriter::Create(waveFile, rate, options, &error);

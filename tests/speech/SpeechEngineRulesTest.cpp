@@ -7,11 +7,13 @@
 #include "platform/services/EventLog.h"
 #include "speech/Lexicon.h"
 #include "speech/ReadingFilters.h"
+#include "speech/SoundFormat.h"
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechEngine.h"
 #include "speech/SpeechStatus.h"
 #include "speech/VoiceCatalogue.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -20,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <sndfile.h>
 
 using namespace speech;
 
@@ -238,4 +241,12 @@ TEST_F(SpeechEngineRulesTest, aRecordingsMarksPointAtTheGivenText)
     }
     EXPECT_EQ(words, (QStringList{QStringLiteral("Dr"), QStringLiteral("Smith"), QStringLiteral("left")}));
     EXPECT_EQ(sentences, 1);
+    // The recording's title is taken from the text as given, too.
+    SF_INFO info{};
+    SNDFILE *file =
+        sf_open(QFile::encodeName(dir.filePath(QStringLiteral("take.wav"))).constData(), SFM_READ, &info);
+    ASSERT_TRUE(file);
+    const char *title = sf_get_string(file, SF_STR_TITLE);
+    EXPECT_EQ(QString::fromUtf8(title ? title : ""), SoundTags::TitleFromText(text));
+    sf_close(file);
 }
