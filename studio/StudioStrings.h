@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "studio/documents/DocumentStrings.h"
+
 #include <QString>
 
 #include <array>
@@ -34,8 +36,9 @@ inline const QString RecordingUnknownKind = QStringLiteral(
 inline const QString WaveFilter =
     QStringLiteral("Wav Files (*.wav)|*.wav|MP3 Audio (*.mp3)|*.mp3|Ogg Opus (*.opus)|*.opus"
                    "|FLAC Audio (*.flac)|*.flac|Ogg Vorbis (*.ogg)|*.ogg");
-inline const QString OpenFilter = QStringLiteral(
-    "Text Files (*.txt)|*.txt|Rich Text (*.rtf)|*.rtf|Word Document (*.doc)|*.doc|All files (*.*)|*.*");
+// The Open File dialog's filter: the four historical entries first, with their indexes, then the
+// newer document kinds (OpenDocument, Word 2007, PDF, web page, EPUB).
+inline const QString OpenFilter = QString::fromLatin1(documents::kOpenFilter);
 
 // Status label captions and their text colours (0x00BBGGRR).
 inline const QString Stopped = QStringLiteral("STOPPED");

@@ -11,7 +11,7 @@ namespace documents {
 inline constexpr const char kOpenFilter[] =
     "Text Files (*.txt)|*.txt|Rich Text (*.rtf)|*.rtf|Word Document (*.doc)|*.doc|All files (*.*)|*.*"
     "|OpenDocument Text (*.odt)|*.odt|Word 2007 Document (*.docx)|*.docx|PDF Document (*.pdf)|*.pdf"
-    "|Web Page (*.htm *.html)|*.htm;*.html";
+    "|Web Page (*.htm *.html)|*.htm;*.html|EPUB Book (*.epub)|*.epub";
 
 // The filter as the old program had it, before the newer document kinds were added.
 inline constexpr const char kLegacyOpenFilter[] =
@@ -27,6 +27,7 @@ enum FilterIndex : int {
     kFilterWord2007 = 6,
     kFilterPdf = 7,
     kFilterWebPage = 8,
+    kFilterEpub = 9,
 };
 
 // Title of the message boxes the importers show.
@@ -36,6 +37,7 @@ inline constexpr const char kErrorConvertingWord[] = "Error converting Word Docu
 inline constexpr const char kErrorLoadingRichText[] = "Error loading Rich Text document";
 inline constexpr const char kErrorLoadingPdf[] = "Error loading PDF document";
 inline constexpr const char kErrorLoadingWebPage[] = "Error loading Web Page";
+inline constexpr const char kErrorLoadingEpub[] = "Error loading EPUB book";
 inline constexpr const char kErrorTooLarge[] = "The document is too large to open";
 // A file that could not be read at all: %1 its name, %2 the reason.
 inline constexpr const char kErrorCannotRead[] = "Cannot read \"%1\": %2";

@@ -3,6 +3,7 @@
 
 #include "studio/documents/BusyPointer.h"
 #include "studio/documents/DocumentStrings.h"
+#include "studio/documents/EpubReader.h"
 #include "studio/documents/HtmlTextReader.h"
 #include "studio/documents/PdfReader.h"
 #include "studio/documents/ReadTextFile.h"
@@ -36,6 +37,8 @@ DocumentText TextForEditor(const QString &path, int filterIndex)
         return PdfReader::LoadFile(path);
     case kFilterWebPage:
         return HtmlTextReader::LoadFile(path);
+    case kFilterEpub:
+        return EpubReader::LoadFile(path);
     default:
         return DocumentText::Success({});
     }
@@ -73,6 +76,8 @@ int FilterIndexForPath(const QString &path)
         return kFilterPdf;
     if (suffix == u"htm" || suffix == u"html")
         return kFilterWebPage;
+    if (suffix == u"epub")
+        return kFilterEpub;
     return kFilterAllFiles;
 }
 

@@ -11,7 +11,7 @@ namespace documents {
 
 // The loaders of the open dialog, chosen by the filter the user ended on, not by the file's
 // name: 1 and 4 the plain-text loader, 2 the rich-text reader, 3, 5 and 6 the Word importer,
-// 7 the PDF reader, 8 the web-page reader; any other index loads nothing (an empty text).
+// 7 the PDF reader, 8 the web-page reader, 9 the EPUB reader; any other index loads nothing (an empty text).
 // A plain-text file that cannot be read fails with a message naming it and the reason.
 DocumentText TextForEditor(const QString &path, int filterIndex);
 

@@ -21,12 +21,13 @@ TEST(OpenFilter, keepsTheFourHistoricalEntriesFirstAndAddsTheNewKindsAfterThem)
     const QString filter = QString::fromLatin1(kOpenFilter);
     EXPECT_TRUE(filter.startsWith(QString::fromLatin1(kLegacyOpenFilter) + u'|'));
     const QStringList parts = filter.split(u'|');
-    ASSERT_EQ(parts.size(), 16);
+    ASSERT_EQ(parts.size(), 18); // nine entries since EPUB books came ninth
     EXPECT_EQ(parts[2 * (kFilterAllFiles - 1)], QStringLiteral("All files (*.*)"));
     EXPECT_EQ(parts[2 * (kFilterOpenDocument - 1)], QStringLiteral("OpenDocument Text (*.odt)"));
     EXPECT_EQ(parts[2 * (kFilterWord2007 - 1)], QStringLiteral("Word 2007 Document (*.docx)"));
     EXPECT_EQ(parts[2 * (kFilterPdf - 1)], QStringLiteral("PDF Document (*.pdf)"));
     EXPECT_EQ(parts[2 * (kFilterWebPage - 1)], QStringLiteral("Web Page (*.htm *.html)"));
+    EXPECT_EQ(parts[2 * (kFilterEpub - 1)], QStringLiteral("EPUB Book (*.epub)"));
 }
 
 TEST(TextForEditor, theLoaderFollowsTheFilterNotTheExtension)
@@ -65,7 +66,7 @@ TEST(TextForEditor, unreadableFilesOfEveryKindReportTheirFailure)
 
 TEST(TextForEditor, indexesOutsideTheFilterLoadNothing)
 {
-    for (int index : {0, 9, -1}) {
+    for (int index : {0, 10, -1}) { // 10: one past the last entry (EPUB books are 9)
         const DocumentText result = TextForEditor(Fixture("utf8.txt"), index);
         EXPECT_TRUE(result.ok);
         EXPECT_TRUE(result.text.isEmpty());

@@ -158,6 +158,20 @@ TEST_F(EditingTest, BackColourReachesNextOpenedDocument)
     EXPECT_EQ(editor->Text(), QStringLiteral("Opened text"));
 }
 
+TEST_F(EditingTest, OpenOffersTheHistoricalFiltersFirstAndReadsABookFromTheNinth)
+{
+    dialogs.openAnswers.push_back(FileDialogAnswer{QStringLiteral(ORVENA_EPUB_FIXTURES "/ncx.epub"), 9});
+    window->cmdOpen_Click();
+    ASSERT_FALSE(dialogs.openRequests.empty());
+    const auto &filters = dialogs.openRequests.back().filters;
+    ASSERT_EQ(filters.size(), 9u);
+    EXPECT_EQ(filters[0].description, QStringLiteral("Text Files (*.txt)"));
+    EXPECT_EQ(filters[3].description, QStringLiteral("All files (*.*)"));
+    EXPECT_EQ(filters[8].description, QStringLiteral("EPUB Book (*.epub)"));
+    EXPECT_TRUE(editor->Text().startsWith(QStringLiteral("Morning"))) << editor->Text().toStdString();
+    EXPECT_TRUE(editor->Text().contains(QStringLiteral("The sun went down")));
+}
+
 TEST_F(EditingTest, ClearEmptiesEditor)
 {
     editor->SetText(QStringLiteral("gone"));

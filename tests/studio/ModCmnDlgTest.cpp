@@ -57,7 +57,7 @@ TEST_F(ModCmnDlgTest, firstDialogStartsOnTheFirstFilterThenOnTheOneUsedLast)
     EXPECT_EQ(dialogs.openRequests[1].filterIndex, 2);
     // The filter pairs reach the dialog in order, the historical four first.
     const std::vector<FileFilter> &filters = dialogs.openRequests[0].filters;
-    ASSERT_EQ(filters.size(), 8u);
+    ASSERT_EQ(filters.size(), 9u); // EPUB books came ninth
     EXPECT_EQ(filters[0].description, QStringLiteral("Text Files (*.txt)"));
     EXPECT_EQ(filters[0].pattern, QStringLiteral("*.txt"));
     EXPECT_EQ(filters[3].description, QStringLiteral("All files (*.*)"));
