@@ -15,6 +15,12 @@ inline const QString ExtraFilesIgnored = QStringLiteral("orvena-studio: one file
 inline const QString HandOverFailed =
     QStringLiteral("orvena-studio: the running studio could not be reached; %1 was not opened");
 
+// Why a file named on the command line cannot be opened at all.
+inline const QString NoSuchFile = QStringLiteral("there is no such file");
+inline const QString IsAFolder = QStringLiteral("it is a folder");
+inline const QString NotReadable = QStringLiteral("permission denied");
+inline const QString NotARegularFile = QStringLiteral("it is not a regular file");
+
 // What a later start sends to the running one over the single-instance socket: this prefix,
 // then the file's absolute path.
 inline const QString OpenFileMessage = QStringLiteral("open-file\n");

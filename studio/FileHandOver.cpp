@@ -6,6 +6,7 @@
 #include "studio/Main.h"
 #include "studio/RichTextBox.h"
 #include "studio/StudioStrings.h"
+#include "studio/documents/DocumentFile.h"
 #include "studio/documents/TextForEditor.h"
 
 #include <QFileInfo>
@@ -59,12 +60,22 @@ void FileHandOver::Open(const QString &path)
     asking_ = true;
     QString file = path;
     for (;;) {
-        const bool replace =
-            !HoldsTypedText() || services::MessageBox::Current().Show(
-                                     desktop::ReplaceQuestion, strings::WindowTitle,
-                                     services::MB_OKCANCEL | services::MB_ICONQUESTION) == services::IDOK;
-        if (replace)
+        // A name from the command line may be mistyped: say so before the editor is touched.
+        QFileInfo info(file);
+        if (!documents::IsRegularFile(file) || !info.isReadable()) {
+            const QString reason = !info.exists()  ? desktop::NoSuchFile
+                                   : info.isDir()  ? desktop::IsAFolder
+                                   : info.isFile() ? desktop::NotReadable
+                                                   : desktop::NotARegularFile;
+            services::MessageBox::Current().Show(documents::CannotReadMessage(file, reason),
+                                                 strings::WindowTitle,
+                                                 services::MB_OK | services::MB_ICONSTOP);
+        } else if (!HoldsTypedText() ||
+                   services::MessageBox::Current().Show(desktop::ReplaceQuestion, strings::WindowTitle,
+                                                        services::MB_OKCANCEL | services::MB_ICONQUESTION) ==
+                       services::IDOK) {
             window_->OpenDocumentFile(file, documents::FilterIndexForPath(file));
+        }
         if (!pending_)
             break;
         file = *pending_;

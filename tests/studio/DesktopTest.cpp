@@ -13,6 +13,8 @@
 #include "studio/RecordingNotifier.h"
 #include "studio/RichTextBox.h"
 #include "studio/StudioStrings.h"
+#include "studio/documents/DocumentFile.h"
+#include "studio/documents/DocumentStrings.h"
 #include "tests/speech/FakeAudioDevice.h"
 
 #include <QApplication>
@@ -25,6 +27,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace studio;
 namespace strings = studio::strings;
@@ -179,13 +183,34 @@ TEST_F(DesktopTest, aLaterStartHandsItsFileOverTheSingleInstanceSocket)
     EXPECT_FALSE(unheard.MessageDelivered());
 }
 
-TEST_F(DesktopTest, aFileThatCannotBeOpenedGivesOpenFilesMessage)
+TEST_F(DesktopTest, aFileThatCannotBeOpenedIsReportedAndLosesNothing)
 {
     FileHandOver handOver(window.get());
-    handOver.Open(dir.filePath(QStringLiteral("missing.docx")));
+    Type(QStringLiteral("keep me"));
+    // A mistyped name, a folder or a pipe: said at once, no question, the editor untouched.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<QString, QString> unusable[] = {
+        {dir.filePath(QStringLiteral("missing.docx")), desktop::NoSuchFile},
+        {dir.path(), desktop::IsAFolder},
+        {fifo, desktop::NotARegularFile}};
+    for (const auto &[path, reason] : unusable) {
+        box.calls.clear();
+        handOver.Open(path);
+        ASSERT_EQ(box.calls.size(), 1u) << path.toStdString();
+        EXPECT_EQ(box.calls[0].text, documents::CannotReadMessage(path, reason));
+        EXPECT_TRUE(box.calls[0].flags & services::MB_ICONSTOP);
+        EXPECT_EQ(EditorText(), QStringLiteral("keep me"));
+    }
+
+    // A file that is there but cannot be converted gives Open File's own message.
+    window->cmdClearText_Click();
+    box.calls.clear();
+    handOver.Open(WriteText("broken.pdf", QStringLiteral("not a PDF at all")));
     ASSERT_EQ(box.calls.size(), 1u);
+    EXPECT_TRUE(box.calls[0].text.startsWith(QString::fromLatin1(documents::kErrorLoadingPdf)))
+        << box.calls[0].text.toStdString();
     EXPECT_TRUE(box.calls[0].flags & services::MB_ICONSTOP);
-    EXPECT_TRUE(EditorText().isEmpty());
 }
 
 // ---- The window as a media player --------------------------------------------------------------
