@@ -27,6 +27,9 @@ PlayerControl::PlayerControl(Main *window, QObject *parent) : QObject(parent), w
         ++track_;
         ScheduleChanged();
     });
+    // Skipping becomes possible once the engine knows where the sentences are.
+    connect(window_->DirectSS1(), &speech::SpeechEngine::SentenceReached, this,
+            &PlayerControl::ScheduleChanged);
 }
 
 PlayerControl::Status PlayerControl::PlaybackStatus() const
@@ -65,12 +68,12 @@ bool PlayerControl::CanPause() const
 
 bool PlayerControl::CanGoNext() const
 {
-    return false;
+    return window_->CanSkipSentence();
 }
 
 bool PlayerControl::CanGoPrevious() const
 {
-    return false;
+    return window_->CanSkipSentence();
 }
 
 QString PlayerControl::FirstWords(const QString &text)
@@ -137,9 +140,15 @@ void PlayerControl::Stop()
     Press(window_->cmdStopText());
 }
 
-void PlayerControl::Next() {}
+void PlayerControl::Next()
+{
+    window_->NextSentence();
+}
 
-void PlayerControl::Previous() {}
+void PlayerControl::Previous()
+{
+    window_->PreviousSentence();
+}
 
 void PlayerControl::ScheduleChanged()
 {

@@ -33,7 +33,7 @@ class PlayerControl : public QObject
     bool CanPlay() const;
     // PAUSE-RESUME is enabled.
     bool CanPause() const;
-    // The follow-along reader can move to the next or previous sentence.
+    // SPEAK's speech can move on to the next sentence or back (the window's sentence skipping).
     bool CanGoNext() const;
     bool CanGoPrevious() const;
 
@@ -51,6 +51,7 @@ class PlayerControl : public QObject
     void PlayPause();
     // STOP.
     void Stop();
+    // The next sentence, or back to the start of this one, while that is possible.
     void Next();
     void Previous();
 

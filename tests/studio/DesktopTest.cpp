@@ -237,6 +237,49 @@ TEST(PlayerControlTitle, firstWordsOfTheText)
         EXPECT_EQ(PlayerControl::FirstWords(row.text), row.title) << row.name;
 }
 
+TEST_F(DesktopTest, nextSkipsASentenceWhileSpeakingOnly)
+{
+    PlayerControl player(window.get());
+    QSignalSpy changed(&player, &PlayerControl::Changed);
+    const QString text =
+        QStringLiteral("First sentence is here. Second sentence is here. Third sentence ends it.");
+    window->RichTextBox1()->SetText(text);
+    EXPECT_FALSE(player.CanGoNext());
+    player.Next(); // nothing to skip: nothing happens
+    EXPECT_EQ(Status(), strings::Stopped);
+
+    QSignalSpy sentences(window->DirectSS1(), &speech::SpeechEngine::SentenceReached);
+    player.Play();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            device->Pull(320);
+            return player.CanGoNext();
+        },
+        20000));
+    EXPECT_TRUE(player.CanGoPrevious());
+    // The listeners hear of it.
+    QTRY_VERIFY(changed.count() > 0);
+    const int changesSoFar = changed.count();
+
+    player.Next();
+    const int second = static_cast<int>(text.indexOf(QStringLiteral("Second")));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            device->Pull(320);
+            for (const QList<QVariant> &s : sentences)
+                if (s.at(0).toInt() >= second)
+                    return true;
+            return false;
+        },
+        20000))
+        << "Next did not reach the second sentence";
+
+    player.Pause();
+    EXPECT_FALSE(player.CanGoNext()) << "no skipping while paused";
+    QTRY_VERIFY(changed.count() > changesSoFar);
+    player.Stop();
+}
+
 TEST_F(DesktopTest, playerFollowsTheStateTableAndPressesOnlyEnabledButtons)
 {
     PlayerControl player(window.get());
