@@ -6,9 +6,11 @@
 #include <limits>
 #include <set>
 
-namespace help {
+namespace help
+{
 
-namespace {
+namespace
+{
 
 // Header sizes and fixed values of the format.
 constexpr std::uint32_t kItsfV2Length = 0x58;
@@ -32,8 +34,9 @@ constexpr std::uint64_t kMaxUncompressed = std::numeric_limits<std::uint32_t>::m
 
 const QByteArray kContent = QByteArrayLiteral("::DataSpace/Storage/MSCompressed/Content");
 const QByteArray kControlData = QByteArrayLiteral("::DataSpace/Storage/MSCompressed/ControlData");
-const QByteArray kResetTable = QByteArrayLiteral(
-    "::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable");
+const QByteArray kResetTable =
+    QByteArrayLiteral("::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/"
+                      "InstanceData/ResetTable");
 
 std::uint64_t Little(const QByteArray &data, qsizetype at, int bytes)
 {
@@ -63,9 +66,13 @@ bool SameIgnoringCase(const QByteArray &a, const QByteArray &b)
 }
 
 // Reads exact byte ranges of the file, refusing any that do not lie inside it.
-class FileBytes {
-public:
-    explicit FileBytes(QIODevice &device) : device_(device), size_(std::uint64_t(std::max<qint64>(0, device.size()))) {}
+class FileBytes
+{
+  public:
+    explicit FileBytes(QIODevice &device)
+        : device_(device), size_(std::uint64_t(std::max<qint64>(0, device.size())))
+    {
+    }
     std::uint64_t Size() const { return size_; }
     bool Read(std::uint64_t offset, std::uint64_t length, QByteArray *out)
     {
@@ -77,7 +84,7 @@ public:
         return std::uint64_t(out->size()) == length;
     }
 
-private:
+  private:
     QIODevice &device_;
     std::uint64_t size_;
 };
@@ -103,8 +110,8 @@ bool ReadEncInt(const QByteArray &chunk, qsizetype *at, qsizetype end, std::uint
 bool ReadName(const QByteArray &chunk, qsizetype *at, qsizetype end, QByteArray *name)
 {
     std::uint64_t length = 0;
-    if (!ReadEncInt(chunk, at, end, &length) || length == 0 || length > std::uint64_t(ChmLayout::MaxPathLength) ||
-        length > std::uint64_t(end - *at))
+    if (!ReadEncInt(chunk, at, end, &length) || length == 0 ||
+        length > std::uint64_t(ChmLayout::MaxPathLength) || length > std::uint64_t(end - *at))
         return false;
     *name = chunk.mid(*at, qsizetype(length));
     *at += qsizetype(length);
@@ -251,7 +258,8 @@ bool ReadDirectory(FileBytes &bytes, Directory *dir, std::uint64_t *dataOffset, 
         dir->indexRoot = dir->listingHead; // as chmlib does without an index
     dir->chunks.resize(dir->chunkCount);
     for (std::uint32_t i = 0; i < dir->chunkCount; ++i) {
-        if (!bytes.Read(dirOffset + kItspLength + std::uint64_t(i) * dir->chunkSize, dir->chunkSize, &dir->chunks[i])) {
+        if (!bytes.Read(dirOffset + kItspLength + std::uint64_t(i) * dir->chunkSize, dir->chunkSize,
+                        &dir->chunks[i])) {
             *why = QStringLiteral("its directory is cut short");
             return false;
         }
@@ -308,8 +316,9 @@ bool CheckIndexTree(const Directory &dir, QString *why)
 }
 
 // The LZX control data and reset table, as chmlib will compute with them.
-bool CheckCompression(FileBytes &bytes, std::uint64_t dataOffset, const ChmEntry &content, const ChmEntry &control,
-                      const ChmEntry &resetTable, std::uint64_t *uncompressed, QString *why)
+bool CheckCompression(FileBytes &bytes, std::uint64_t dataOffset, const ChmEntry &content,
+                      const ChmEntry &control, const ChmEntry &resetTable, std::uint64_t *uncompressed,
+                      QString *why)
 {
     const auto stored = [&](const ChmEntry &e, QByteArray *out) {
         return e.space == 0 && Fits(dataOffset, e.start, bytes.Size()) &&
@@ -317,7 +326,8 @@ bool CheckCompression(FileBytes &bytes, std::uint64_t dataOffset, const ChmEntry
                bytes.Read(dataOffset + e.start, e.length, out);
     };
     QByteArray lzxc;
-    if (control.space != 0 || control.length < kLzxcMinLength || !stored(control, &lzxc) || lzxc.mid(4, 4) != "LZXC") {
+    if (control.space != 0 || control.length < kLzxcMinLength || !stored(control, &lzxc) ||
+        lzxc.mid(4, 4) != "LZXC") {
         *why = QStringLiteral("its compression settings are damaged");
         return false;
     }
@@ -329,9 +339,11 @@ bool CheckCompression(FileBytes &bytes, std::uint64_t dataOffset, const ChmEntry
         resetInterval = std::uint32_t(resetInterval * kLzxFrame);
         windowSize = std::uint32_t(windowSize * kLzxFrame);
     }
-    const bool windowOk = windowSize >= kMinWindow && windowSize <= kMaxWindow && (windowSize & (windowSize - 1)) == 0;
-    if ((version != 1 && version != 2) || !windowOk || resetInterval == 0 || resetInterval % (windowSize / 2) != 0 ||
-        windowsPerReset == 0 || std::uint32_t(resetInterval / (windowSize / 2) * windowsPerReset) == 0) {
+    const bool windowOk =
+        windowSize >= kMinWindow && windowSize <= kMaxWindow && (windowSize & (windowSize - 1)) == 0;
+    if ((version != 1 && version != 2) || !windowOk || resetInterval == 0 ||
+        resetInterval % (windowSize / 2) != 0 || windowsPerReset == 0 ||
+        std::uint32_t(resetInterval / (windowSize / 2) * windowsPerReset) == 0) {
         *why = QStringLiteral("its compression settings are impossible");
         return false;
     }
@@ -361,7 +373,8 @@ bool CheckCompression(FileBytes &bytes, std::uint64_t dataOffset, const ChmEntry
     for (std::uint64_t i = 0; i <= framesNeeded && framesNeeded > 0; ++i) {
         // Frame i spans from its table entry to the next one, the last to the end of the content.
         const std::uint64_t at = i < frames ? U64(table, qsizetype(tableOffset + i * 8)) : compressed;
-        if ((i == 0 && at != 0) || at < previous || at > compressed || (i > 0 && at - previous > kMaxCompressedFrame)) {
+        if ((i == 0 && at != 0) || at < previous || at > compressed ||
+            (i > 0 && at - previous > kMaxCompressedFrame)) {
             *why = QStringLiteral("its compression reset table is out of order");
             return false;
         }
@@ -408,7 +421,8 @@ std::optional<ChmLayout> ChmLayout::Check(QIODevice &file, QString *why)
     ChmLayout layout;
     std::vector<bool> visited(dir.chunkCount, false);
     for (std::int32_t chunk = dir.listingHead; chunk != -1;) {
-        if (chunk < 0 || std::uint32_t(chunk) >= dir.chunkCount || !IsListing(dir.chunks[std::size_t(chunk)])) {
+        if (chunk < 0 || std::uint32_t(chunk) >= dir.chunkCount ||
+            !IsListing(dir.chunks[std::size_t(chunk)])) {
             *why = QStringLiteral("its directory chain leads to a chunk that does not exist");
             return std::nullopt;
         }
@@ -447,9 +461,9 @@ std::optional<ChmLayout> ChmLayout::Check(QIODevice &file, QString *why)
     }
 
     for (const ChmEntry &e : layout.entries_) {
-        const bool inside =
-            e.space == 0 ? Fits(dataOffset, e.start, bytes.Size()) && Fits(dataOffset + e.start, e.length, bytes.Size())
-                         : layout.compressed_ && Fits(e.start, e.length, uncompressed);
+        const bool inside = e.space == 0 ? Fits(dataOffset, e.start, bytes.Size()) &&
+                                               Fits(dataOffset + e.start, e.length, bytes.Size())
+                                         : layout.compressed_ && Fits(e.start, e.length, uncompressed);
         if (!inside) {
             *why = QStringLiteral("an object lies outside its section");
             return std::nullopt;

@@ -10,7 +10,8 @@
 
 class QIODevice;
 
-namespace help {
+namespace help
+{
 
 // An object of a help file's directory and where its bytes are.
 struct ChmEntry {
@@ -30,8 +31,9 @@ struct ChmEntry {
 // its own and refuses the file when anything is out of place, so that what chmlib then reads has been
 // read safely once already. The objects are listed here too, in directory order, so nothing has to
 // walk chmlib's directory code at all.
-class ChmLayout {
-public:
+class ChmLayout
+{
+  public:
     // Bounds on what a help file may ask for.
     static constexpr std::uint32_t MaxChunks = 65536;  // directory chunks (256 MB of 4 KB chunks)
     static constexpr std::size_t MaxObjects = 200000;  // directory entries in the listing chain
@@ -50,7 +52,7 @@ public:
     // Whether objects of the compressed section can be read.
     bool Compressed() const { return compressed_; }
 
-private:
+  private:
     std::vector<ChmEntry> entries_;
     bool compressed_ = false;
 };

@@ -97,7 +97,8 @@ class TagScanner
   private:
     static bool IsAsciiLetter(QChar c)
     {
-        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
     }
 
     const QString &text_;

@@ -24,12 +24,15 @@
 
 #include <optional>
 
-namespace studio {
+namespace studio
+{
 
-namespace {
+namespace
+{
 
 void SetColours(QWidget *w, std::optional<std::uint32_t> back, std::optional<std::uint32_t> fore,
-                QPalette::ColorRole backRole = QPalette::Window, QPalette::ColorRole foreRole = QPalette::WindowText)
+                QPalette::ColorRole backRole = QPalette::Window,
+                QPalette::ColorRole foreRole = QPalette::WindowText)
 {
     QPalette p = w->palette();
     if (back) {
@@ -52,7 +55,8 @@ std::optional<std::uint32_t> Colour(const ControlEntry &entry, const char *key)
 
 QFont FontOf(const ControlEntry &entry)
 {
-    return FontSubstitutes::ToQFont(entry.properties.ReadProperty<ui::StdFont>(QStringLiteral("Font"), ui::StdFont()));
+    return FontSubstitutes::ToQFont(
+        entry.properties.ReadProperty<ui::StdFont>(QStringLiteral("Font"), ui::StdFont()));
 }
 
 QString Caption(const ControlEntry &entry)
@@ -156,7 +160,8 @@ QWidget *PlaceUserControl(ui::UserControl *control, const ControlEntry &entry, c
     if (!entry.icon.isEmpty() && !pictureKey.isEmpty()) {
         const QImage image = context.icon(entry.icon);
         if (!image.isNull())
-            bag.WriteProperty(pictureKey, asBitmap ? ui::Picture::FromBitmap(image) : ui::Picture::FromIcon(image));
+            bag.WriteProperty(pictureKey,
+                              asBitmap ? ui::Picture::FromBitmap(image) : ui::Picture::FromIcon(image));
     }
     if (context.parent == context.window)
         context.window->AddControl(control, entry.name);
@@ -178,12 +183,14 @@ QWidget *MakeUcCmd(const ControlEntry &entry, const ControlContext &context)
 
 QWidget *MakeBevelButton(const ControlEntry &entry, const ControlContext &context)
 {
-    return PlaceUserControl(new bevel::bvlBUTTON(context.parent), entry, context, QStringLiteral("Picture"), true);
+    return PlaceUserControl(new bevel::bvlBUTTON(context.parent), entry, context, QStringLiteral("Picture"),
+                            true);
 }
 
 QWidget *MakeMultiStyleButton(const ControlEntry &entry, const ControlContext &context)
 {
-    return PlaceUserControl(new multibutton::zqButtons_H(context.parent), entry, context, QStringLiteral("Image"));
+    return PlaceUserControl(new multibutton::zqButtons_H(context.parent), entry, context,
+                            QStringLiteral("Image"));
 }
 
 struct KindFactory {

@@ -10,11 +10,13 @@
 
 class QWidget;
 
-namespace ui {
+namespace ui
+{
 class Form;
 }
 
-namespace studio {
+namespace studio
+{
 
 struct ControlEntry;
 

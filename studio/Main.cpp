@@ -120,8 +120,10 @@ std::unique_ptr<Main> Main::Create(const Options &options, QString *error)
 bool Main::Build(QString *error)
 {
     const QString folder = services::AppPaths::ProgramFolder();
-    const QString path = options_.definition.isEmpty() ? folder + strings::WindowDefinition : options_.definition;
-    const QString iconFolder = options_.iconFolder.isEmpty() ? folder + strings::IconFolder : options_.iconFolder;
+    const QString path =
+        options_.definition.isEmpty() ? folder + strings::WindowDefinition : options_.definition;
+    const QString iconFolder =
+        options_.iconFolder.isEmpty() ? folder + strings::IconFolder : options_.iconFolder;
     const auto fail = [&](const QString &why) {
         if (error)
             *error = QStringLiteral("The window definition %1 cannot be used: %2").arg(path, why);
@@ -205,8 +207,9 @@ void Main::KeepNamedControl(const ControlEntry &entry, QWidget *widget)
         scrPitch_ = static_cast<controls::UcScroll *>(widget);
     else if (is("bvlBUTTON", nullptr)) {
         const std::pair<const char *, bevel::bvlBUTTON **> buttonSlots[] = {
-            {"cmdSpkText", &cmdSpkText_},   {"cmdPauseText", &cmdPauseText_}, {"cmdStopText", &cmdStopText_},
-            {"cmdClearText", &cmdClearText_}, {"cmdSaveFile", &cmdSaveFile_},   {"cmdRec", &cmdRec_}};
+            {"cmdSpkText", &cmdSpkText_},   {"cmdPauseText", &cmdPauseText_},
+            {"cmdStopText", &cmdStopText_}, {"cmdClearText", &cmdClearText_},
+            {"cmdSaveFile", &cmdSaveFile_}, {"cmdRec", &cmdRec_}};
         for (const auto &[slotName, slot] : buttonSlots)
             if (entry.name == QLatin1String(slotName))
                 *slot = static_cast<bevel::bvlBUTTON *>(widget);

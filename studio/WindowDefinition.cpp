@@ -12,9 +12,11 @@
 #include <limits>
 #include <vector>
 
-namespace studio {
+namespace studio
+{
 
-namespace {
+namespace
+{
 
 // Every number in a definition is at most a colour (32 bits, system colours also written signed).
 constexpr double kLowestNumber = std::numeric_limits<std::int32_t>::min();
@@ -72,7 +74,8 @@ bool ReadTwips(const QJsonObject &entry, const char *key, double lowest, const Q
     const double d = value.toDouble();
     if (!(d >= lowest && d <= WindowDefinition::MaxTwips)) {
         *why = QStringLiteral("the %1 of %2 is %3 twips, outside %4 to %5")
-                   .arg(QLatin1String(key), owner, Number(d), Number(lowest), Number(WindowDefinition::MaxTwips));
+                   .arg(QLatin1String(key), owner, Number(d), Number(lowest),
+                        Number(WindowDefinition::MaxTwips));
         return false;
     }
     *out = d;
@@ -95,7 +98,8 @@ bool ColoursParse(const ui::PropertyBag &bag, const QString &owner, QString *why
     return true;
 }
 
-bool InRange(const ui::PropertyBag &bag, const char *key, int lowest, int highest, const QString &owner, QString *why)
+bool InRange(const ui::PropertyBag &bag, const char *key, int lowest, int highest, const QString &owner,
+             QString *why)
 {
     const QString k = QLatin1String(key);
     if (!bag.Contains(k))
@@ -103,7 +107,10 @@ bool InRange(const ui::PropertyBag &bag, const char *key, int lowest, int highes
     const int value = bag.ReadProperty<int>(k, lowest - 1);
     if (value >= lowest && value <= highest)
         return true;
-    *why = QStringLiteral("the %1 of %2 is not a whole number from %3 to %4").arg(k, owner).arg(lowest).arg(highest);
+    *why = QStringLiteral("the %1 of %2 is not a whole number from %3 to %4")
+               .arg(k, owner)
+               .arg(lowest)
+               .arg(highest);
     return false;
 }
 
@@ -141,7 +148,8 @@ bool ReadControl(const QJsonObject &entry, ControlEntry *control, QString *why)
     control->kind = entry.value(QStringLiteral("Kind")).toString();
     control->parent = entry.value(QStringLiteral("Parent")).toString();
     control->icon = entry.value(QStringLiteral("Icon")).toString();
-    const QString owner = control->name.isEmpty() ? QStringLiteral("a control without a name") : control->name;
+    const QString owner =
+        control->name.isEmpty() ? QStringLiteral("a control without a name") : control->name;
     const QJsonValue index = entry.value(QStringLiteral("Index"));
     if (!index.isUndefined() && !index.isNull()) {
         const double d = index.toDouble(-1);
@@ -212,7 +220,8 @@ std::optional<WindowDefinition> WindowDefinition::Parse(const QByteArray &json, 
     // What the fields above do not name (the controls' own properties) is still held to what a
     // property can be.
     if (const auto wrong = NumberOutOfRange(root)) {
-        *why = QStringLiteral("it holds the number %1, which no size, colour or index can be").arg(Number(*wrong));
+        *why = QStringLiteral("it holds the number %1, which no size, colour or index can be")
+                   .arg(Number(*wrong));
         return std::nullopt;
     }
     return definition;

@@ -10,7 +10,8 @@
 #include <optional>
 #include <vector>
 
-namespace studio {
+namespace studio
+{
 
 // One control of the studio window as the definition places it. Geometry is in twips.
 struct ControlEntry {
@@ -45,8 +46,9 @@ struct FormEntry {
 // damaged or hostile definition is refused with a reason instead of overflowing a conversion, asking
 // for a window of gigabytes or leaving no window at all. Which kinds exist and how controls nest is
 // the window's business, checked as it builds them.
-class WindowDefinition {
-public:
+class WindowDefinition
+{
+  public:
     // The largest extent or offset a definition may give, in twips: about 91 inches, more than any
     // screen (an 8K screen at 96 dpi is 115,200 twips wide) and small enough that a control's surface
     // stays a few hundred megabytes at most.
@@ -62,7 +64,7 @@ public:
     const QStringList &SmallImages() const { return smallImages_; }
     const std::vector<ControlEntry> &Controls() const { return controls_; }
 
-private:
+  private:
     FormEntry form_;
     QStringList smallImages_;
     std::vector<ControlEntry> controls_;

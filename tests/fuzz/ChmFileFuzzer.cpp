@@ -12,7 +12,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // One in-memory file for every input: chmlib opens files by name, and /proc/self/fd names it.
 int File()

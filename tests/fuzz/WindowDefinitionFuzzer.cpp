@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 // The finest scale a screen gives: 1 twip a pixel (1440 dots per inch).
 int ToPixels(double twips)
@@ -31,9 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto &form = definition->Form();
     volatile int sink = ToPixels(form.clientWidth) + ToPixels(form.clientHeight);
     for (const studio::ControlEntry &c : definition->Controls()) {
-        if (!(std::fabs(c.left) <= WindowDefinition::MaxTwips && std::fabs(c.top) <= WindowDefinition::MaxTwips &&
-              c.width >= 0 && c.width <= WindowDefinition::MaxTwips && c.height >= 0 &&
-              c.height <= WindowDefinition::MaxTwips && c.index >= -1 && c.index <= WindowDefinition::MaxIndex))
+        if (!(std::fabs(c.left) <= WindowDefinition::MaxTwips &&
+              std::fabs(c.top) <= WindowDefinition::MaxTwips && c.width >= 0 &&
+              c.width <= WindowDefinition::MaxTwips && c.height >= 0 &&
+              c.height <= WindowDefinition::MaxTwips && c.index >= -1 &&
+              c.index <= WindowDefinition::MaxIndex))
             __builtin_trap();
         // The right and bottom edges are sums the window computes too.
         sink = sink + ToPixels(c.left) + ToPixels(c.width) + ToPixels(c.top) + ToPixels(c.height);

@@ -157,9 +157,9 @@ TEST(Sitemap, HostileNestingAndUnclosedTagsAreReadInOnePass)
         unclosed += "<ul";
     EXPECT_TRUE(help::Sitemap::Parse(unclosed).empty());
     // A '<' that starts no tag is passed over; the tag after it is read.
-    EXPECT_EQ(help::Sitemap::Parse("< <1 <object type=\"text/sitemap\"><param name=Name value=x></object>")
-                  .size(),
-              1u);
+    EXPECT_EQ(
+        help::Sitemap::Parse("< <1 <object type=\"text/sitemap\"><param name=Name value=x></object>").size(),
+        1u);
 }
 
 TEST_F(BuiltHelp, FullTextSearchFindsPagesHoldingEveryWord)

@@ -16,7 +16,8 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 using help::ChmFile;
 using help::ChmLayout;
@@ -80,7 +81,8 @@ struct Damage {
 const Damage kDamages[] = {
     {"lzxWindowOfZero", [](QByteArray &b, const Places &p) { Write32(b, p.controlData + 16, 0); }},
     // Counted in 32 KB frames: 128 frames is a 4 MB window, beyond what LZX decodes.
-    {"lzxWindowBeyondTheDecoder", [](QByteArray &b, const Places &p) { Write32(b, p.controlData + 16, 128); }},
+    {"lzxWindowBeyondTheDecoder",
+     [](QByteArray &b, const Places &p) { Write32(b, p.controlData + 16, 128); }},
     {"lzxWindowOfThree", [](QByteArray &b, const Places &p) { Write32(b, p.controlData + 16, 3); }},
     {"lzxResetIntervalOfZero", [](QByteArray &b, const Places &p) { Write32(b, p.controlData + 12, 0); }},
     {"lzxNoWindowsPerReset", [](QByteArray &b, const Places &p) { Write32(b, p.controlData + 20, 0); }},
@@ -90,15 +92,19 @@ const Damage kDamages[] = {
          Write32(b, p.resetTable + 32, 0);
          Write32(b, p.resetTable + 36, 0);
      }},
-    {"resetTableBeyondItsObject", [](QByteArray &b, const Places &p) { Write32(b, p.resetTable + 12, 0x7FFFFFF0); }},
-    {"resetTableClaimsHugeContent", [](QByteArray &b, const Places &p) { Write32(b, p.resetTable + 20, 0x10); }},
+    {"resetTableBeyondItsObject",
+     [](QByteArray &b, const Places &p) { Write32(b, p.resetTable + 12, 0x7FFFFFF0); }},
+    {"resetTableClaimsHugeContent",
+     [](QByteArray &b, const Places &p) { Write32(b, p.resetTable + 20, 0x10); }},
     {"chunkThatLinksToItself", [](QByteArray &b, const Places &p) { Write32(b, p.firstChunk + 16, 0); }},
     {"chunkThatLinksNowhere", [](QByteArray &b, const Places &p) { Write32(b, p.firstChunk + 16, 9999); }},
     {"indexRootOutOfRange", [](QByteArray &b, const Places &p) { Write32(b, p.itsp + 0x1C, 12345); }},
     {"listingHeadOutOfRange", [](QByteArray &b, const Places &p) { Write32(b, p.itsp + 0x20, 77); }},
-    {"chunkCountBeyondTheFile", [](QByteArray &b, const Places &p) { Write32(b, p.itsp + 0x2C, 0x7FFFFFFF); }},
+    {"chunkCountBeyondTheFile",
+     [](QByteArray &b, const Places &p) { Write32(b, p.itsp + 0x2C, 0x7FFFFFFF); }},
     {"chunkSizeOfZero", [](QByteArray &b, const Places &p) { Write32(b, p.itsp + 0x10, 0); }},
-    {"freeSpaceLargerThanTheChunk", [](QByteArray &b, const Places &p) { Write32(b, p.firstChunk + 4, 0xFFFF); }},
+    {"freeSpaceLargerThanTheChunk",
+     [](QByteArray &b, const Places &p) { Write32(b, p.firstChunk + 4, 0xFFFF); }},
     {"nameRunningPastItsChunk",
      [](QByteArray &b, const Places &p) {
          // The first entry's name length, as a two-byte number of 16,000.
@@ -109,8 +115,9 @@ const Damage kDamages[] = {
     {"contentOutsideTheFile", [](QByteArray &b, const Places &) { Write32(b, 0x5C, 0x10); }},
 };
 
-class DamagedHelpFile : public ::testing::TestWithParam<Damage> {
-protected:
+class DamagedHelpFile : public ::testing::TestWithParam<Damage>
+{
+  protected:
     QTemporaryDir dir;
 
     QString Write(const QByteArray &bytes)
@@ -160,7 +167,9 @@ TEST_P(DamagedHelpFile, isRefusedBeforeChmlibSeesIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Chmlib, DamagedHelpFile, ::testing::ValuesIn(kDamages),
-                         [](const ::testing::TestParamInfo<Damage> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Damage> &info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(ChmLayout, randomlyDamagedCopiesOpenOrAreRefusedButNeverTakeTheProcessDown)
 {

@@ -20,7 +20,8 @@
 
 using namespace studio;
 
-namespace {
+namespace
+{
 
 const QString kDefinition = QStringLiteral(ORVENA_BINARY_DIR "/resources/studio/Main.json");
 
@@ -108,10 +109,13 @@ const DamagedCase kDamaged[] = {
     {"colourThatIsNoColour", ControlProperty("Picture1", "BackColor", QStringLiteral("&H1234567890&")),
      "BackColor of Picture1"},
     {"hugeNumberInAControlsOwnProperty", ControlProperty("scrSpeed", "Value", 1e308), "number"},
-    {"hugeNumberInAFont", ControlProperty("txtFile", "Font", QJsonObject{{QStringLiteral("Size"), -1e200}}), "number"},
+    {"hugeNumberInAFont", ControlProperty("txtFile", "Font", QJsonObject{{QStringLiteral("Size"), -1e200}}),
+     "number"},
 };
 
-class DamagedDefinition : public ::testing::TestWithParam<DamagedCase> {};
+class DamagedDefinition : public ::testing::TestWithParam<DamagedCase>
+{
+};
 
 } // namespace
 
@@ -124,7 +128,8 @@ TEST(WindowDefinition, theShippedDefinitionReadsWithItsGeometryAndForm)
     ASSERT_TRUE(definition) << why.toStdString();
     EXPECT_EQ(definition->Form().clientWidth, 11895);
     EXPECT_EQ(definition->Form().clientHeight, 7620);
-    EXPECT_EQ(qsizetype(definition->Controls().size()), root.value(QStringLiteral("Controls")).toArray().size());
+    EXPECT_EQ(qsizetype(definition->Controls().size()),
+              root.value(QStringLiteral("Controls")).toArray().size());
     const ControlEntry &option =
         *std::find_if(definition->Controls().begin(), definition->Controls().end(),
                       [](const ControlEntry &e) { return e.name == QLatin1String("optVoice"); });
@@ -182,7 +187,8 @@ TEST(WindowDefinition, theStudioRefusesADamagedDefinitionWithItsMessageAndMakesN
     EXPECT_FALSE(create(ControlField("Shape1", "Kind", QStringLiteral("Gizmo")), &error));
     EXPECT_EQ(error, prefix + QStringLiteral("Shape1 is of an unknown kind \"Gizmo\""));
     EXPECT_FALSE(create(ControlField("optVoice", "Parent", QStringLiteral("Nowhere")), &error));
-    EXPECT_EQ(error, prefix + QStringLiteral("optVoice is placed in Nowhere, which comes later or does not exist"));
+    EXPECT_EQ(error,
+              prefix + QStringLiteral("optVoice is placed in Nowhere, which comes later or does not exist"));
     EXPECT_FALSE(create(ControlField("lblStatus", "Kind", QStringLiteral("TextBox")), &error));
     EXPECT_EQ(error, prefix + QStringLiteral("it lacks lblStatus"));
 }
