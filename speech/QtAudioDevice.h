@@ -32,8 +32,9 @@ public:
 private:
     std::unique_ptr<QAudioSink> sink_;
     int sampleRate_ = 0;
-    // The sink's play position (the sound server's clock, its latency included) moves in steps;
-    // between steps it is carried on by the wall clock.
+    // The sink's play position (the sound server's clock, its latency included: measured on the
+    // null sink, words are told 0-15 ms after their sound reaches the sink's monitor) moves in
+    // steps; between steps it is carried on by the wall clock.
     qint64 lastProcessedUSecs_ = -1;
     QElapsedTimer sinceProcessed_;
 };
