@@ -3,9 +3,11 @@
 
 #include "platform/services/EventLog.h"
 #include "speech/Lexicon.h"
+#include "speech/ReadingFilters.h"
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechStatus.h"
 #include "speech/SpeechStrings.h"
+#include "speech/SpokenText.h"
 #include "speech/SubtitleWriter.h"
 #include "speech/VoiceCatalogue.h"
 #include "studio/StudioStrings.h"
@@ -365,8 +367,18 @@ int SpeakCommand::Speak(const SpeakOptions &options)
 int SpeakCommand::WriteSubtitles(const SpeakOptions &options, speech::SubtitleWriter &writer, const QString &text,
                                  const std::vector<speech::SpeechMark> &marks, int sampleRate)
 {
+    // Text the reading filters skipped was not spoken; it is not shown between the words either.
+    speech::SpokenText shown(text);
+    speech::ReadingFilters::Apply(shown, options.skip);
+    std::vector<speech::SpeechMark> shownMarks;
+    for (speech::SpeechMark m : marks) {
+        const qsizetype start = shown.ToSpoken(m.start);
+        m.length = shown.ToSpoken(m.start + m.length) - start;
+        m.start = start;
+        shownMarks.push_back(m);
+    }
     QString error;
-    if (writer.Commit(speech::SubtitleWriter::Cues(text, marks, sampleRate), &error))
+    if (writer.Commit(speech::SubtitleWriter::Cues(shown.Text(), shownMarks, sampleRate), &error))
         return kDone;
     Message(QStringLiteral("cannot write subtitles: %1").arg(error));
     const QFileInfo recording(options.output);

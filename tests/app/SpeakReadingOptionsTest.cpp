@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -34,15 +35,16 @@ class SpeakReadingOptions : public ::testing::Test
         return path;
     }
 
-    // Records `text` with orvena-speak and the further `arguments`.
+    // Records `text` with orvena-speak and the further `arguments`. Every take has the same title:
+    // otherwise it comes from the text, and the files would differ in their tags.
     Take Record(const QString &text, const QStringList &arguments = {})
     {
         Take r;
         const QString output = dir.filePath(QStringLiteral("take%1.wav").arg(++takes));
         QProcess tool;
         tool.start(QStringLiteral(ORVENA_BINARY_DIR "/bin/orvena-speak"),
-                   arguments +
-                       QStringList{QStringLiteral("--output"), output, QStringLiteral("--text"), text});
+                   arguments + QStringList{QStringLiteral("--output"), output, QStringLiteral("--title"),
+                                           QStringLiteral("Take"), QStringLiteral("--text"), text});
         EXPECT_TRUE(tool.waitForFinished(60000)) << "the tool hung";
         r.code = tool.exitCode();
         r.err = QString::fromUtf8(tool.readAllStandardError());
@@ -119,4 +121,36 @@ TEST_F(SpeakReadingOptions, anUnreadableRulesFileOrUnknownFilterFailsAndWritesNo
     EXPECT_EQ(
         Record(QStringLiteral("Hello."), {QStringLiteral("--lexicon="), QStringLiteral("--skip=urls")}).code,
         SpeakCommand::kUsage);
+}
+
+TEST_F(SpeakReadingOptions, subtitlesShowTheWordsAsWrittenAndNothingSkipped)
+{
+    const QString rules =
+        Write(QStringLiteral("rules.txt"), "Dr = Doctor\n/\\b(\\d+)kg\\b/ = \\1 kilograms\n");
+    const QString srt = dir.filePath(QStringLiteral("cues.srt"));
+    const QString text =
+        QStringLiteral("Dr Smith (an aside) took 5kg from www.example.org home. Then [1] he left for good.");
+    const Take r = Record(text, {QStringLiteral("--lexicon"), rules, QStringLiteral("--skip"),
+                                 QStringLiteral("brackets,urls"), QStringLiteral("--subtitles"), srt});
+    ASSERT_EQ(r.code, SpeakCommand::kDone) << r.err.toStdString();
+    QFile f(srt);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    // The cue lines: what is neither a cue number nor a time line nor blank.
+    QStringList shown;
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        const QString l = line.trimmed();
+        bool number = false;
+        l.toInt(&number);
+        if (!l.isEmpty() && !number && !l.contains(QStringLiteral("-->")))
+            shown << l;
+    }
+    const QString cues = shown.join(QLatin1Char(' '));
+    QStringList words;
+    for (const QString &w : cues.split(QRegularExpression(QStringLiteral("\\W+")), Qt::SkipEmptyParts))
+        words << w;
+    EXPECT_EQ(words, (QStringList{QStringLiteral("Dr"), QStringLiteral("Smith"), QStringLiteral("took"),
+                                  QStringLiteral("5kg"), QStringLiteral("from"), QStringLiteral("home"),
+                                  QStringLiteral("Then"), QStringLiteral("he"), QStringLiteral("left"),
+                                  QStringLiteral("for"), QStringLiteral("good")}))
+        << cues.toStdString();
 }

@@ -3,6 +3,8 @@
 // context menu, in the real window with voices that write down what they are given.
 #include "studio/Main.h"
 
+#include "studio/FollowAlong.h"
+
 #include "platform/services/EventLog.h"
 #include "platform/services/MessageBox.h"
 #include "speech/SpeechBackend.h"
@@ -21,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,7 +38,7 @@ namespace texts = studio::strings::reading;
 namespace
 {
 
-// Voices that write down every text they are given and make a little sound for it.
+// Voices that write down every text they are given and tell each of its words.
 class ListeningBackend : public speech::SpeechBackend
 {
   public:
@@ -51,15 +54,30 @@ class ListeningBackend : public speech::SpeechBackend
         v.pitch = {40, 400};
         return v;
     }
-    bool Synthesize(const QString &, const QString &text, const speech::Prosody &,
-                    const speech::PcmSink &sink, QString *) override
+    bool Synthesize(const QString &id, const QString &text, const speech::Prosody &p,
+                    const speech::PcmSink &sink, QString *error) override
+    {
+        return SynthesizeWithWords(id, text, p, sink, speech::WordSink(), error);
+    }
+    // Each run of letters or digits is a word of its own little sound.
+    bool SynthesizeWithWords(const QString &, const QString &text, const speech::Prosody &,
+                             const speech::PcmSink &sink, const speech::WordSink &words, QString *) override
     {
         {
             std::lock_guard lock(mutex_);
             heard_ += text;
         }
-        std::vector<std::int16_t> sound(800, 500);
-        sink(sound.data(), sound.size());
+        static const QRegularExpression word(QStringLiteral("\\w+"));
+        qint64 at = 0;
+        for (auto it = word.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            if (words)
+                words(m.capturedStart(), m.capturedLength(), at, at + 800);
+            std::vector<std::int16_t> sound(800, 500);
+            if (!sink(sound.data(), sound.size()))
+                return true;
+            at += 800;
+        }
         return true;
     }
     QString TakeHeard()
@@ -311,4 +329,38 @@ TEST_F(ReadingRulesTest, aFileTheDialogCannotSaveOrReadLosesNothing)
     QFile kept(RulesPath());
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("caf\xE9 = caff\n"));
+}
+
+TEST_F(ReadingRulesTest, theHighlightShowsTheWordsAsWrittenAndNeverSkippedText)
+{
+    WriteRules("Dr = Doctor\n/\\b(\\d+)kg\\b/ = \\1 kilograms\n");
+    Open();
+    {
+        const std::unique_ptr<QMenu> menu = window->RichTextBox1()->ContextMenu(QPoint());
+        MenuItem(*menu, texts::SkipBracketsItem)->trigger();
+    }
+    {
+        const std::unique_ptr<QMenu> menu = window->RichTextBox1()->ContextMenu(QPoint());
+        MenuItem(*menu, texts::SkipAddressesItem)->trigger();
+    }
+    const QString text = QStringLiteral("Dr Smith (an aside) took 5kg from www.example.org home.");
+    window->RichTextBox1()->SetText(text);
+    QSignalSpy stopped(window->DirectSS1(), &speech::SpeechEngine::OutputStopped);
+    window->cmdSpkText_Click();
+    QStringList shown;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            device->Pull(200);
+            if (const auto w = window->FollowAlongDisplay()->Word()) {
+                const QString word = window->RichTextBox1()->Text().mid(w->first, w->second);
+                if (shown.isEmpty() || shown.constLast() != word)
+                    shown << word;
+            }
+            return !stopped.isEmpty();
+        },
+        20000));
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Dr"), QStringLiteral("Smith"), QStringLiteral("took"),
+                                  QStringLiteral("5kg"), QStringLiteral("from"), QStringLiteral("home")}));
+    EXPECT_EQ(backend->TakeHeard(), QStringLiteral("Doctor Smith  took 5 kilograms from  home."));
+    EXPECT_EQ(window->RichTextBox1()->Text(), text) << "the editor's text is never changed";
 }
