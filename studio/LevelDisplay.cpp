@@ -61,6 +61,7 @@ double LevelDisplay::H() const
 
 void LevelDisplay::Prepare(int barCount)
 {
+    heightPixels_ = -1;
     barCount_ = std::clamp(barCount, 1, MaxBars);
     barWidth_ = W() / barCount_;
     levels_.fill(StartLevel);
@@ -75,9 +76,23 @@ std::uint32_t LevelDisplay::BarColour(int index) const
            std::uint32_t(channel(v + 50)) << 16;
 }
 
+LevelDisplay::Scale LevelDisplay::CurrentScale() const
+{
+    return {ui::Twips::PerPixelX(this), ui::Twips::PerPixelY(this)};
+}
+
+float LevelDisplay::HeightTwips()
+{
+    if (heightPixels_ != height()) {
+        heightPixels_ = height();
+        heightTwips_ = static_cast<float>(H());
+    }
+    return heightTwips_;
+}
+
 void LevelDisplay::Tick()
 {
-    const float h = static_cast<float>(H());
+    const float h = HeightTwips();
     for (int i = 0; i < barCount_; ++i) {
         const int r = stepSource_ ? stepSource_() : std::uniform_int_distribution<int>(1, 10)(random_);
         float &level = levels_[static_cast<std::size_t>(i)];
@@ -120,9 +135,9 @@ void LevelDisplay::Flush()
         Render();
 }
 
-QPointF LevelDisplay::ToPixels(double x, double y) const
+QPointF LevelDisplay::ToPixels(const Scale &scale, double x, double y)
 {
-    return {x / ui::Twips::PerPixelX(this), y / ui::Twips::PerPixelY(this)};
+    return {x / scale.x, y / scale.y};
 }
 
 void LevelDisplay::Drawbox(double boxLeft, double BoxWidth, std::uint32_t boxColor, float Value, int Index)
@@ -131,21 +146,36 @@ void LevelDisplay::Drawbox(double boxLeft, double BoxWidth, std::uint32_t boxCol
     if (picture_.isNull())
         return;
     QPainter painter(&picture_);
+    DrawBar(painter, CurrentScale(), boxLeft, BoxWidth, boxColor, Value);
+}
+
+void LevelDisplay::DrawBar(QPainter &painter, const Scale &scale, double boxLeft, double BoxWidth,
+                           std::uint32_t boxColor, float Value) const
+{
     painter.setPen(QPen(ToQColor(boxColor), 1));
-    const double h = H();
+    const double h = height() * scale.y;
     const int lines = RoundHalfEven(BoxWidth);
     // One line per twip across the bar, as laid out; lines that land on the same pixel column
-    // are drawn once.
+    // are drawn once. Every line of a bar runs from the same top to the same bottom.
+    const QPointF top = ToPixels(scale, boxLeft + 1, h / 100 * Value);
+    const QPointF bottom = ToPixels(scale, boxLeft + 1, h);
+    if (lines < 1 || top.y() >= bottom.y())
+        return;
+    const auto columnOf = [&](int j) { return static_cast<int>(ToPixels(scale, boxLeft + j, 0).x()); };
+    if (scale.x > 1.001) {
+        // A twip is narrower than a pixel: the lines fill every column from the first to the
+        // last, so those are drawn without visiting each twip.
+        const int last = columnOf(lines);
+        for (int column = columnOf(1); column <= last; ++column)
+            painter.drawLine(QPointF(column, top.y()), QPointF(column, bottom.y()));
+        return;
+    }
     int lastColumn = -1;
     for (int j = 1; j <= lines; ++j) {
-        const QPointF top = ToPixels(boxLeft + j, h / 100 * Value);
-        const QPointF bottom = ToPixels(boxLeft + j, h);
-        const int column = static_cast<int>(top.x());
+        const int column = columnOf(j);
         if (column == lastColumn)
             continue;
         lastColumn = column;
-        if (top.y() >= bottom.y())
-            continue;
         painter.drawLine(QPointF(column, top.y()), QPointF(column, bottom.y()));
     }
 }
@@ -155,16 +185,21 @@ void LevelDisplay::Render()
     dirty_ = false;
     ++renders_;
     sinceRender_.restart();
-    picture_ = QImage(size(), QImage::Format_RGB32);
+    const Scale scale = CurrentScale();
+    heightPixels_ = height();
+    heightTwips_ = static_cast<float>(height() * scale.y);
+    // The picture is drawn over whole each time: the same image serves while the size holds.
+    if (picture_.size() != size() || picture_.format() != QImage::Format_RGB32)
+        picture_ = QImage(size(), QImage::Format_RGB32);
     picture_.fill(ToQColor(backColor_));
-    for (int i = 0; i < barCount_; ++i)
-        Drawbox(i * barWidth_, barWidth_, BarColour(i), levels_[static_cast<std::size_t>(i)], i);
     QPainter painter(&picture_);
+    for (int i = 0; i < barCount_; ++i)
+        DrawBar(painter, scale, i * barWidth_, barWidth_, BarColour(i), levels_[static_cast<std::size_t>(i)]);
     painter.setPen(QPen(ToQColor(backColor_), 1));
-    const double h = H();
-    const double w = W();
+    const double h = height() * scale.y;
+    const double w = width() * scale.x;
     for (double y = 1; y <= RoundHalfEven(h); y += SegmentStep)
-        painter.drawLine(ToPixels(0, y), ToPixels(w, y));
+        painter.drawLine(ToPixels(scale, 0, y), ToPixels(scale, w, y));
 }
 
 void LevelDisplay::paintEvent(QPaintEvent *)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <random>
 
+class QPainter;
 class QTimer;
 
 namespace studio
@@ -71,10 +72,22 @@ class LevelDisplay : public QWidget
     void resizeEvent(QResizeEvent *event) override;
 
   private:
+    // Twips per pixel across and down, looked up once per picture (the lookup goes through the
+    // screen, far dearer than the drawing itself at a thousand ticks a second).
+    struct Scale {
+        double x = 15;
+        double y = 15;
+    };
+    Scale CurrentScale() const;
+    // The height in twips the levels are clamped to, kept from the last look-up; refreshed when
+    // the height in pixels differs and with every picture.
+    float HeightTwips();
+    void DrawBar(QPainter &painter, const Scale &scale, double boxLeft, double BoxWidth,
+                 std::uint32_t boxColor, float Value) const;
     void Render();
     void ScheduleFrame();
     int FrameIntervalMs() const;
-    QPointF ToPixels(double x, double y) const;
+    static QPointF ToPixels(const Scale &scale, double x, double y);
 
     std::uint32_t backColor_ = 0x60B0EC;
     int barCount_ = 20;
@@ -88,6 +101,8 @@ class LevelDisplay : public QWidget
     std::mt19937 random_;
     QTimer *frameTimer_;
     QElapsedTimer sinceRender_;
+    int heightPixels_ = -1; // the height HeightTwips was worked out for
+    float heightTwips_ = 0;
 };
 
 } // namespace studio

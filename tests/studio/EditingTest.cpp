@@ -9,11 +9,13 @@
 
 #include "platform/services/Clipboard.h"
 #include "platform/services/MessageBox.h"
+#include "platform/ui/Twips.h"
 #include "speech/VoiceCatalogue.h"
 #include "tests/studio/ScriptedDialogProvider.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -213,6 +215,48 @@ TEST(LevelDisplayTest, ColourRampAndBarPixels)
     const QImage &picture = display.Picture();
     EXPECT_EQ(picture.pixelColor(3, 22), QColor(51, 101, 101));
     EXPECT_EQ(picture.pixelColor(3, 0), QColor(0xEC, 0xB0, 0x60));
+}
+
+TEST(LevelDisplayTest, PictureIsOneLinePerTwipOfEveryBarCutBySegmentLines)
+{
+    LevelDisplay display;
+    display.resize(161, 53);
+    display.Prepare(7); // bars of a width in twips that is no whole number of pixels
+    const float h = static_cast<float>(display.H());
+    const std::vector<float> levels = {0, 1, 33.3f, 50, 99.9f, 100, h};
+    for (int i = 0; i < 7; ++i)
+        display.SetLevel(i, levels[std::size_t(i)]);
+    display.SetStepSource([] { return 2; }); // one tick: every level 2 lower (clamped at 0)
+    display.Tick();
+    display.Flush();
+
+    // The picture drawn the long way: a line for every twip across each bar.
+    const double px = ui::Twips::PerPixelX(&display);
+    const double py = ui::Twips::PerPixelY(&display);
+    const auto colour = [](std::uint32_t c) {
+        return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    };
+    QImage expected(display.size(), QImage::Format_RGB32);
+    expected.fill(colour(display.BackColor()));
+    QPainter painter(&expected);
+    const double height = display.H();
+    for (int i = 0; i < 7; ++i) {
+        painter.setPen(QPen(colour(display.BarColour(i)), 1));
+        for (int j = 1; j <= static_cast<int>(std::nearbyint(display.BarWidth())); ++j) {
+            const double x = (i * display.BarWidth() + j) / px;
+            const double top = height / 100 * display.Level(i) / py;
+            if (top < height / py)
+                painter.drawLine(QPointF(static_cast<int>(x), top),
+                                 QPointF(static_cast<int>(x), height / py));
+        }
+    }
+    painter.setPen(QPen(colour(display.BackColor()), 1));
+    for (double y = 1; y <= std::nearbyint(height); y += LevelDisplay::SegmentStep)
+        painter.drawLine(QPointF(0, y / py), QPointF(display.W() / px, y / py));
+    painter.end();
+    EXPECT_EQ(display.Picture(), expected);
+    EXPECT_EQ(display.Level(0), 0.0f);
+    EXPECT_EQ(display.Level(6), h - 2);
 }
 
 TEST(LevelDisplayTest, TicksFasterThanFramesDrawOncePerFrame)
