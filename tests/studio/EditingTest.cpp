@@ -86,6 +86,29 @@ TEST_F(EditingTest, BoldOnMixedSelectionMakesPlainThenBold)
     EXPECT_EQ(editor->SelItalic(), std::optional<bool>(true));
 }
 
+TEST_F(EditingTest, FormattingALongSelectionFormatsAllOfItAndLaysItOutAgain)
+{
+    // Long enough for the editor to lay the change out in the background.
+    QString text;
+    for (int i = 0; i < 4000; ++i)
+        text += QStringLiteral("Line %1 of a long document to be made bold and red.\n").arg(i);
+    editor->SetText(text);
+    const QSizeF pageSize = editor->document()->pageSize();
+    (void)editor->document()->pageCount();
+    const double height = editor->document()->size().height();
+    Select(10, editor->TextLength() - 20);
+    window->cmdBold_Click();
+    dialogs.colourAnswers.push_back(0x0000FFu);
+    window->cmdForeColor_Click();
+    EXPECT_EQ(editor->SelBold(), std::optional<bool>(true));
+    EXPECT_EQ(ColourAt(10), QColor(255, 0, 0));
+    EXPECT_EQ(ColourAt(editor->TextLength() - 11), QColor(255, 0, 0));
+    EXPECT_NE(ColourAt(editor->TextLength() - 5), QColor(255, 0, 0)) << "nothing past the selection";
+    EXPECT_EQ(editor->document()->pageSize(), pageSize);
+    (void)editor->document()->pageCount();
+    EXPECT_GE(editor->document()->size().height(), height) << "bold text is laid out again, no shorter";
+}
+
 TEST_F(EditingTest, CancelledFontDialogAppliesThePreviousChoice)
 {
     editor->SetText(QStringLiteral("some text"));
