@@ -12,10 +12,14 @@
 #include "speech/VoiceCatalogue.h"
 #include "studio/StudioStrings.h"
 #include "studio/documents/DocumentFile.h"
+#include "studio/documents/EpubReader.h"
 #include "studio/documents/DocumentStrings.h"
 #include "studio/documents/TextForEditor.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QSaveFile>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -26,6 +30,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
+
+#include <sndfile.h>
 
 namespace {
 
@@ -46,6 +53,31 @@ private:
     QTextStream *err_;
     services::EventLog *next_;
 };
+
+// "Recording book.mp3 [#########-----------]  45%  0:12 left", or without the time when unknown.
+QString ProgressLine(const QString &name, int percent, qint64 elapsedMs)
+{
+    constexpr int kWidth = 20;
+    const int filled = percent * kWidth / 100;
+    QString line = QStringLiteral("Recording %1 [%2%3] %4%").arg(name, QString(filled, u'#'), QString(kWidth - filled, u'-'))
+                       .arg(percent, 3);
+    if (elapsedMs > 500 && percent > 0 && percent < 100) {
+        const qint64 left = elapsedMs * (100 - percent) / percent / 1000;
+        line += QStringLiteral("  %1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
+    }
+    return line + QStringLiteral("     ");
+}
+
+// The length of a recorded file in whole seconds; -1 when it cannot be read back.
+int SecondsOf(const QString &path)
+{
+    SF_INFO info{};
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file)
+        return -1;
+    sf_close(file);
+    return info.samplerate > 0 ? int(info.frames / info.samplerate) : -1;
+}
 
 QString RangeText(const speech::SettingRange &range)
 {
@@ -96,6 +128,8 @@ int SpeakCommand::Run(const QStringList &arguments)
         return ListVoices(*options);
     case SpeakOptions::Action::PrintText:
         return PrintText(*options);
+    case SpeakOptions::Action::Batch:
+        return Batch(*options);
     case SpeakOptions::Action::Speak:
         break;
     }
@@ -183,10 +217,36 @@ int SpeakCommand::PrintText(const SpeakOptions &options)
     return kDone;
 }
 
-bool SpeakCommand::ReadInput(const SpeakOptions &options, QString *text)
+bool SpeakCommand::ReadInput(const SpeakOptions &options, QString *text, std::vector<audiobook::ChapterStart> *chapters)
 {
     if (options.text) {
         *text = *options.text;
+        return true;
+    }
+    // A document is read as the studio would open it; plain text (and anything unknown) as text.
+    const int filter = options.inputFile == QLatin1String("-") ? documents::kFilterText
+                                                                : documents::FilterIndexForPath(options.inputFile);
+    if (filter == documents::kFilterEpub) {
+        QString why;
+        std::optional<documents::EpubReader::Book> book = documents::EpubReader::Read(options.inputFile, &why);
+        if (!book) {
+            Message(QStringLiteral("cannot read \"%1\": %2").arg(options.inputFile, why));
+            return false;
+        }
+        *text = std::move(book->text);
+        if (chapters) {
+            for (const auto &c : book->chapters)
+                chapters->push_back({c.title, c.start});
+        }
+        return true;
+    }
+    if (filter != documents::kFilterText && filter != documents::kFilterAllFiles) {
+        documents::DocumentText document = documents::TextForEditor(options.inputFile, filter);
+        if (!document.ok) {
+            Message(QStringLiteral("cannot read \"%1\": %2").arg(options.inputFile, document.error));
+            return false;
+        }
+        *text = std::move(document.text);
         return true;
     }
     documents::DocumentBytes input;
@@ -232,7 +292,8 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     const speech::VoiceMode &mode = *catalogue.Mode(index);
 
     QString text;
-    if (!ReadInput(options, &text))
+    std::vector<audiobook::ChapterStart> chapters;
+    if (!ReadInput(options, &text, &chapters))
         return kInputUnreadable;
 
     services::EventLog &previousLog = services::EventLog::Current();
@@ -246,7 +307,7 @@ int SpeakCommand::Speak(const SpeakOptions &options)
     // Progress arrives from the synthesis thread; it is drawn here, on this thread.
     std::atomic<qint64> done{0}, total{0};
     speech::SpeechEngine::Environment environment = environment_;
-    const bool showProgress = io_.progress && !options.output.isEmpty();
+    const bool showProgress = io_.progress && !options.quiet && !options.output.isEmpty();
     if (showProgress) {
         auto previous = environment.progress;
         environment.progress = [&done, &total, previous](qint64 d, qint64 t) {
@@ -307,59 +368,70 @@ int SpeakCommand::Speak(const SpeakOptions &options)
         }
     }
 
-    QEventLoop loop;
-    bool stopped = false;
-    QObject::connect(&engine, &speech::SpeechEngine::OutputStopped, &loop, [&] {
-        stopped = true;
-        loop.quit();
-    });
-    QTimer progressTimer;
-    int shownPercent = -1;
-    if (showProgress) {
-        progressTimer.setInterval(100);
-        QObject::connect(&progressTimer, &QTimer::timeout, &loop, [&] {
-            const qint64 t = total;
-            const int percent = t > 0 ? int(done * 100 / t) : 0;
-            if (percent != shownPercent) {
-                shownPercent = percent;
-                *io_.err << "\rRecording " << QFileInfo(options.output).fileName() << ": " << percent << "%"
-                         << Qt::flush;
-            }
+    // Speaks `spoken` into the engine's output (the file `target`, when recording) and waits for
+    // the end: the engine's status, or kInterrupted.
+    auto run = [&](const QString &spoken, const QString &target) -> int {
+        done = 0;
+        total = 0;
+        QEventLoop loop;
+        bool stopped = false;
+        QObject::connect(&engine, &speech::SpeechEngine::OutputStopped, &loop, [&] {
+            stopped = true;
+            loop.quit();
         });
-        progressTimer.start();
-    }
+        QTimer progressTimer;
+        int shownPercent = -1;
+        if (showProgress) {
+            progressTimer.setInterval(100);
+            QElapsedTimer clock;
+            clock.start();
+            QObject::connect(&progressTimer, &QTimer::timeout, &loop, [&, clock] {
+                const qint64 t = total;
+                const int percent = t > 0 ? int(done * 100 / t) : 0;
+                if (percent != shownPercent) {
+                    shownPercent = percent;
+                    *io_.err << "\r" << ProgressLine(QFileInfo(target).fileName(), percent, clock.elapsed()) << Qt::flush;
+                }
+            });
+            progressTimer.start();
+        }
 
-    engine.Speak(text);
-    const std::uint32_t started = engine.GetLastStatus();
-    if (started != speech::S_OK) {
-        // The engine has said why in the log; the event it queued for the failed start ends nothing here.
-        return started == speech::E_UNEXPECTED ? kRejected : kOutputFailed;
-    }
-    if (interrupted_)
-        engine.StopAudio();
-    if (!stopped)
-        loop.exec();
-    progressTimer.stop();
-    const std::uint32_t status = engine.GetLastStatus();
-    if (showProgress && shownPercent >= 0) {
-        if (status == speech::S_OK && !interrupted_)
-            *io_.err << "\rRecording " << QFileInfo(options.output).fileName() << ": 100%";
-        *io_.err << "\n" << Qt::flush;
-    }
-    if (interrupted_)
-        return kInterrupted;
-    if (status == speech::S_OK && subtitles)
+        engine.Speak(spoken);
+        const std::uint32_t started = engine.GetLastStatus();
+        if (started != speech::S_OK) {
+            // The engine has said why in the log; the event it queued for the failed start ends nothing here.
+            return started == speech::E_UNEXPECTED ? kRejected : kOutputFailed;
+        }
+        if (interrupted_)
+            engine.StopAudio();
+        if (!stopped)
+            loop.exec();
+        progressTimer.stop();
+        const std::uint32_t status = engine.GetLastStatus();
+        if (showProgress && shownPercent >= 0) {
+            if (status == speech::S_OK && !interrupted_)
+                *io_.err << "\r" << ProgressLine(QFileInfo(target).fileName(), 100, -1);
+            *io_.err << "\n" << Qt::flush;
+        }
+        if (interrupted_)
+            return kInterrupted;
+        switch (status) {
+        case speech::S_OK:
+            return kDone;
+        case speech::E_FAIL:
+            return kSynthesisFailed;
+        case speech::E_UNEXPECTED:
+            return kRejected;
+        default:
+            return kOutputFailed;
+        }
+    };
+    if (options.splitChapters || options.splitMinutes)
+        return RecordParts(options, text, chapters, speed, engine, run);
+    const int code = run(text, options.output);
+    if (code == kDone && subtitles)
         return WriteSubtitles(options, *subtitles, text, engine.RecordedMarks(), mode.voice.sampleRate);
-    switch (status) {
-    case speech::S_OK:
-        return kDone;
-    case speech::E_FAIL:
-        return kSynthesisFailed;
-    case speech::E_UNEXPECTED:
-        return kRejected;
-    default:
-        return kOutputFailed;
-    }
+    return code;
 }
 
 // The subtitles of a recording that was written. When they cannot be, the recording goes too: the
@@ -413,6 +485,103 @@ bool SpeakCommand::ApplyReadingOptions(const SpeakOptions &options, speech::Spee
     }
     engine.SetReadingFilters(options.skip);
     return true;
+}
+
+int SpeakCommand::RecordParts(const SpeakOptions &options, const QString &text,
+                              const std::vector<audiobook::ChapterStart> &chapters, int wordsPerMinute,
+                              speech::SpeechEngine &engine, const std::function<int(const QString &, const QString &)> &run)
+{
+    std::vector<audiobook::Part> parts = options.splitChapters ? audiobook::ChapterParts(text, chapters)
+                                                               : audiobook::TimedParts(text, *options.splitMinutes, wordsPerMinute);
+    std::erase_if(parts, [&](const audiobook::Part &p) { return QStringView(text).sliced(p.start, p.length).trimmed().isEmpty(); });
+    if (parts.empty())
+        parts.push_back({QString(), 0, text.size()});
+    if (options.splitChapters && parts.size() == 1 && parts.front().title.isEmpty())
+        Message(QStringLiteral("no chapters found in %1: recording it as one file")
+                    .arg(options.text ? QStringLiteral("the text") : QStringLiteral("\"%1\"").arg(options.inputFile)));
+    // The parts are one album: the book's title, unless one was given.
+    QString album = options.album;
+    if (album.isEmpty())
+        album = !options.title.isEmpty() ? options.title
+                : (!options.text && options.inputFile != QLatin1String("-"))
+                    ? QFileInfo(options.inputFile).completeBaseName()
+                    : speech::SoundTags::TitleFromText(text);
+    const int count = int(parts.size());
+    std::vector<audiobook::PlaylistEntry> entries;
+    for (int i = 0; i < count; ++i) {
+        const audiobook::Part &part = parts[std::size_t(i)];
+        const QString path = audiobook::PartPath(options.output, i + 1, count);
+        speech::RecordingOptions recording;
+        recording.quality = options.quality;
+        recording.tags.title = !part.title.isEmpty() ? part.title : QStringLiteral("%1, part %2").arg(album).arg(i + 1);
+        recording.tags.artist = options.artist;
+        recording.tags.album = album;
+        recording.tags.track = i + 1;
+        recording.tags.trackCount = count;
+        engine.SetRecordingOptions(recording);
+        engine.SetOutputWaveFile(path);
+        const int code = run(text.mid(part.start, part.length), path);
+        if (code != kDone) {
+            if (i > 0)
+                Message(QStringLiteral("stopped at part %1 of %2; the %3 finished before it are kept")
+                            .arg(i + 1)
+                            .arg(count)
+                            .arg(i));
+            return code;
+        }
+        entries.push_back({QFileInfo(path).fileName(), recording.tags.title, SecondsOf(path)});
+    }
+    const QString playlist = audiobook::PlaylistPath(options.output);
+    QSaveFile file(playlist);
+    const QByteArray bytes = audiobook::PlaylistText(entries);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        Message(QStringLiteral("cannot write the playlist \"%1\": %2").arg(playlist, file.errorString()));
+        return kOutputFailed;
+    }
+    return kDone;
+}
+
+int SpeakCommand::Batch(const SpeakOptions &options)
+{
+    const QDir dir(options.outputDir);
+    if (!QDir().mkpath(options.outputDir) || !QFileInfo(options.outputDir).isWritable()) {
+        Message(QStringLiteral("cannot record into the folder \"%1\": it cannot be created or written to").arg(options.outputDir));
+        return kOutputFailed;
+    }
+    QStringList failed;
+    std::set<QString> written;
+    const int count = int(options.inputFiles.size());
+    for (int i = 0; i < count; ++i) {
+        const QString &input = options.inputFiles[i];
+        // Two documents of the same name ("notes.txt", "notes.docx") must not record over each other.
+        const QString base = QFileInfo(input).completeBaseName();
+        QString name = base;
+        for (int n = 2; written.count(name); ++n)
+            name = QStringLiteral("%1-%2").arg(base).arg(n);
+        written.insert(name);
+        SpeakOptions one = options;
+        one.action = SpeakOptions::Action::Speak;
+        one.inputFile = input;
+        one.output = dir.filePath(name + u'.' + options.format);
+        if (!options.subtitlesFormat.isEmpty())
+            one.subtitles = dir.filePath(name + u'.' + options.subtitlesFormat);
+        if (io_.progress && !options.quiet && io_.err)
+            *io_.err << "[" << (i + 1) << "/" << count << "] " << input << Qt::endl;
+        const int code = Speak(one);
+        if (code == kInterrupted)
+            return kInterrupted;
+        if (code != kDone) {
+            failed << input;
+            Message(QStringLiteral("\"%1\" was not recorded (exit status %2); going on").arg(input).arg(code));
+        }
+    }
+    if (failed.isEmpty()) {
+        if (!options.quiet)
+            Message(QStringLiteral("recorded %1 of %1 documents into \"%2\"").arg(count).arg(options.outputDir));
+        return kDone;
+    }
+    Message(QStringLiteral("recorded %1 of %2 documents; failed: %3").arg(count - failed.size()).arg(count).arg(failed.join(QStringLiteral(", "))));
+    return kSynthesisFailed;
 }
 
 void SpeakCommand::Interrupt()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/AudiobookParts.h"
 #include "app/SpeakOptions.h"
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechEngine.h"
@@ -8,6 +9,8 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
+#include <vector>
 #include <vector>
 
 class QIODevice;
@@ -56,7 +59,14 @@ private:
     int FindVoice(const QString &voice);
     int PrintText(const SpeakOptions &options);
     int Speak(const SpeakOptions &options);
-    bool ReadInput(const SpeakOptions &options, QString *text);
+    // The text to speak; a document is read as the studio opens it, an EPUB book with its chapters.
+    bool ReadInput(const SpeakOptions &options, QString *text, std::vector<audiobook::ChapterStart> *chapters = nullptr);
+    // --split: one recording per part, numbered and tagged as tracks, and their playlist.
+    int RecordParts(const SpeakOptions &options, const QString &text, const std::vector<audiobook::ChapterStart> &chapters,
+                    int wordsPerMinute, speech::SpeechEngine &engine,
+                    const std::function<int(const QString &, const QString &)> &run);
+    // --output-dir: every input into its own recording; a failure is named and skipped.
+    int Batch(const SpeakOptions &options);
     bool ApplyReadingOptions(const SpeakOptions &options, speech::SpeechEngine &engine);
     int WriteSubtitles(const SpeakOptions &options, speech::SubtitleWriter &writer, const QString &text,
                        const std::vector<speech::SpeechMark> &marks, int sampleRate);

@@ -52,8 +52,23 @@ struct OptionTable {
     QCommandLineOption skip{QStringLiteral("skip"), QStringLiteral("Do not read brackets, urls or brackets,urls."),
                             QStringLiteral("LIST")};
 
+    QCommandLineOption split{QStringLiteral("split"),
+                             QStringLiteral("With --output: one file per chapter, or per MINUTES of speech."),
+                             QStringLiteral("chapters|MINUTES")};
+    QCommandLineOption outputDir{QStringLiteral("output-dir"),
+                                 QStringLiteral("Record each FILE into DIR/<its name>.EXT (with --format)."),
+                                 QStringLiteral("DIR")};
+    QCommandLineOption format{QStringLiteral("format"), QStringLiteral("The sound file kind of --output-dir."),
+                              QStringLiteral("EXT")};
+    QCommandLineOption subtitlesFormat{QStringLiteral("subtitles-format"),
+                                       QStringLiteral("With --output-dir: subtitles beside each recording."),
+                                       QStringLiteral("srt|vtt|lrc")};
+    QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")},
+                             QStringLiteral("No progress on the terminal.")};
+
     void AddTo(QCommandLineParser &parser) const
     {
+        parser.addOptions({split, outputDir, format, subtitlesFormat, quiet});
         parser.addOptions({help, version, listVoices, withDefaults, voice, speed, pitch, output, quality,
                            title, artist, album, text, printText, filter});
         parser.addOptions({lexicon, skip});
@@ -88,6 +103,7 @@ QString SpeakOptions::HelpText()
         "                    [--quality Q] [--title TEXT] [--artist TEXT] [--album TEXT]\n"
         "                    [--subtitles FILE]\n"
         "                    (--text TEXT | FILE | -)\n"
+        "       orvena-speak --output-dir DIR --format EXT [--subtitles-format srt|vtt|lrc] FILE...\n"
         "       orvena-speak --list-voices [--with-defaults]\n"
         "       orvena-speak --print-text FILE [--filter N]\n"
         "\n"
@@ -111,7 +127,15 @@ QString SpeakOptions::HelpText()
         "                      Opus 0.1 (32 kbit/s); for FLAC only the effort of packing, 0.5\n"
         "  --title TEXT        title tag; default the input file's name, else the text's first words\n"
         "  --artist TEXT       artist tag; default the voice's speaker name\n"
-        "  --album TEXT        album tag; none by default\n"
+        "  --album TEXT        album tag; none by default (a split book: its title)\n"
+        "  --split chapters    with --output book.EXT: one file per chapter (an EPUB's chapters, else\n"
+        "                      lines that stand alone and start with \"Chapter\"), book-01.EXT ...,\n"
+        "                      tagged with track numbers, and the playlist book.m3u\n"
+        "  --split MINUTES     the same, cut at the sentence end nearest every MINUTES of speech\n"
+        "  --output-dir DIR    record each FILE (any document the studio opens) into DIR/<name>.EXT\n"
+        "  --format EXT        the kind of those recordings: wav, flac, ogg, opus or mp3\n"
+        "  --subtitles-format F  with --output-dir: also DIR/<name>.F (srt, vtt or lrc)\n"
+        "  -q, --quiet         no progress bar on the terminal\n"
         "  --text TEXT         speak TEXT; otherwise the text comes from FILE, or from standard input with -\n"
         "  --lexicon FILE      pronunciation rules (word = replacement, /regex/ = replacement,\n"
         "                      [Voice] sections; see the manual page); repeatable, applied in order\n"
@@ -128,8 +152,9 @@ QString SpeakOptions::HelpText()
         "  -h, --help          show this help\n"
         "  --version           show the version\n"
         "\n"
-        "Exit status: 0 done; 2 usage error; 3 voice or setting rejected; 4 input unreadable;\n"
-        "5 output unwritable or no audio device; 1 synthesis failed.\n");
+        "Exit status: 0 done; 1 synthesis failed, or a document of --output-dir was not recorded;\n"
+        "2 usage error; 3 voice or setting rejected; 4 input unreadable; 5 output unwritable or no\n"
+        "audio device.\n");
 }
 
 std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QString *error)
@@ -182,7 +207,8 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
         return fail(QStringLiteral("--with-defaults goes with --list-voices"));
     for (const QCommandLineOption *single :
          {&table.voice, &table.speed, &table.pitch, &table.output, &table.text, &table.quality, &table.title,
-          &table.artist, &table.album, &table.subtitles}) {
+          &table.artist, &table.album, &table.subtitles, &table.split, &table.outputDir, &table.format,
+          &table.subtitlesFormat}) {
         if (parser.values(*single).size() > 1)
             return fail(QStringLiteral("--%1 given more than once").arg(single->names().constLast()));
     }
@@ -231,14 +257,61 @@ std::optional<SpeakOptions> SpeakOptions::Parse(const QStringList &arguments, QS
     o.album = parser.value(table.album);
     if (parser.isSet(table.text))
         o.text = parser.value(table.text);
-    if (positional.size() > 1)
-        return fail(QStringLiteral("give one text file at most"));
-    if (o.text && !positional.isEmpty())
-        return fail(QStringLiteral("give either --text or a file, not both"));
-    if (!o.text && positional.isEmpty())
-        return fail(QStringLiteral("nothing to speak: give --text TEXT, a file, or - for standard input"));
-    if (!positional.isEmpty())
-        o.inputFile = positional.constFirst();
+    o.quiet = parser.isSet(table.quiet);
+    if (parser.isSet(table.split)) {
+        const QString how = parser.value(table.split).trimmed();
+        if (how == QLatin1String("chapters")) {
+            o.splitChapters = true;
+        } else {
+            const auto minutes = ParseInt(how);
+            if (!minutes || *minutes < 1)
+                return fail(QStringLiteral("--split needs \"chapters\" or a whole number of minutes, not \"%1\"").arg(how));
+            o.splitMinutes = *minutes;
+        }
+        if (o.output.isEmpty() && !parser.isSet(table.outputDir))
+            return fail(QStringLiteral("--split goes with --output or --output-dir"));
+        if (!o.subtitles.isEmpty() || parser.isSet(table.subtitlesFormat))
+            return fail(QStringLiteral("--split writes no subtitles: leave out --subtitles"));
+    }
+    if (parser.isSet(table.subtitlesFormat) && !parser.isSet(table.outputDir))
+        return fail(QStringLiteral("--subtitles-format goes with --output-dir"));
+    if (parser.isSet(table.format) && !parser.isSet(table.outputDir))
+        return fail(QStringLiteral("--format goes with --output-dir"));
+    if (parser.isSet(table.outputDir)) {
+        o.outputDir = parser.value(table.outputDir);
+        o.format = parser.value(table.format).trimmed();
+        if (o.format.startsWith(u'.'))
+            o.format.remove(0, 1);
+        if (o.outputDir.isEmpty())
+            return fail(QStringLiteral("--output-dir needs a folder"));
+        if (o.format.isEmpty())
+            return fail(QStringLiteral("--output-dir needs --format (%1)").arg(speech::SoundFormat::Extensions().join(u'|')));
+        if (!speech::SoundFormat::ForExtension(o.format))
+            return fail(QStringLiteral("--format: %1").arg(speech::SoundFormat::UnknownExtensionMessage(QStringLiteral("x.") + o.format)));
+        if (!o.output.isEmpty() || o.text || !o.subtitles.isEmpty())
+            return fail(QStringLiteral("--output-dir records files: no --output, --text or --subtitles with it"));
+        if (positional.isEmpty())
+            return fail(QStringLiteral("--output-dir needs the files to record"));
+        if (positional.contains(QStringLiteral("-")))
+            return fail(QStringLiteral("--output-dir records files, not standard input"));
+        if (parser.isSet(table.subtitlesFormat)) {
+            o.subtitlesFormat = parser.value(table.subtitlesFormat).trimmed();
+            if (!speech::SubtitleWriter::FormatFor(QStringLiteral("x.") + o.subtitlesFormat))
+                return fail(QStringLiteral("--subtitles-format: %1")
+                                .arg(speech::SubtitleWriter::UnknownExtensionMessage(QStringLiteral("x.") + o.subtitlesFormat)));
+        }
+        o.inputFiles = positional;
+        o.action = Action::Batch;
+    } else {
+        if (positional.size() > 1)
+            return fail(QStringLiteral("give one text file at most (or --output-dir DIR --format EXT FILE...)"));
+        if (o.text && !positional.isEmpty())
+            return fail(QStringLiteral("give either --text or a file, not both"));
+        if (!o.text && positional.isEmpty())
+            return fail(QStringLiteral("nothing to speak: give --text TEXT, a file, or - for standard input"));
+        if (!positional.isEmpty())
+            o.inputFile = positional.constFirst();
+    }
     o.lexicons = parser.values(table.lexicon);
     for (const QString &file : std::as_const(o.lexicons)) {
         if (file.isEmpty())

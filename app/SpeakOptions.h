@@ -9,7 +9,7 @@
 // The command line of orvena-speak, parsed. Each action the tool offers is one value of Action; a
 // new action adds its options in SpeakOptions.cpp (one table) and its branch in SpeakCommand::Run.
 struct SpeakOptions {
-    enum class Action { Speak, ListVoices, Help, Version, PrintText };
+    enum class Action { Speak, ListVoices, Help, Version, PrintText, Batch };
 
     Action action = Action::Speak;
     QString voice;                 // speaker name or 1-based mode index; empty: the default voice
@@ -25,6 +25,13 @@ struct SpeakOptions {
     std::optional<int> filter;     // --filter: the open dialog's filter index for --print-text
     QStringList lexicons;          // --lexicon: pronunciation rules files, applied in this order
     unsigned skip = 0;             // --skip: speech::ReadingFilters::Skip values
+    bool splitChapters = false;    // --split chapters
+    std::optional<int> splitMinutes; // --split MINUTES
+    QString outputDir;             // --output-dir: Batch records each of inputFiles into it
+    QString format;                // --format: the extension of the batch's recordings, without a dot
+    QString subtitlesFormat;       // --subtitles-format: srt, vtt or lrc beside each batch recording
+    QStringList inputFiles;        // the documents of a batch
+    bool quiet = false;            // --quiet: no progress on the terminal
 
     static constexpr const char *kDefaultVoice = "Mary";
 
