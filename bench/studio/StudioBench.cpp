@@ -231,7 +231,7 @@ QString BenchProse(qint64 bytes)
     return text;
 }
 
-enum class BenchKind { Text, Rtf, Docx };
+enum class BenchKind { Text, Rtf, Docx, Epub };
 
 // The same prose as a plain-text, rich-text or Word 2007 file in `dir`.
 QString WriteDocument(const QTemporaryDir &dir, BenchKind kind, qint64 bytes)
@@ -252,6 +252,61 @@ QString WriteDocument(const QTemporaryDir &dir, BenchKind kind, qint64 bytes)
             body.replace(QLatin1Char('\n'), QStringLiteral("\\par\n"));
             file.write("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Verdana;}}\\f0\\fs20 " + body.toLatin1() + "}");
         }
+        return path;
+    }
+    if (kind == BenchKind::Epub) {
+        const QString folder = dir.filePath(QStringLiteral("epub"));
+        QDir().mkpath(folder + QStringLiteral("/META-INF"));
+        const auto put = [&](const QString &name, const QByteArray &bytes) {
+            QFile file(folder + name);
+            if (file.open(QIODevice::WriteOnly))
+                file.write(bytes);
+        };
+        put(QStringLiteral("/mimetype"), "application/epub+zip");
+        put(QStringLiteral("/META-INF/container.xml"),
+            "<?xml version=\"1.0\"?><container version=\"1.0\" "
+            "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles><rootfile "
+            "full-path=\"content.opf\" "
+            "media-type=\"application/oebps-package+xml\"/></rootfiles></container>");
+        // Chapters of about 100 KB, as a book has them.
+        const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QByteArray manifest, spine, chapter;
+        int chapters = 0;
+        const auto flush = [&] {
+            const QByteArray name = "c" + QByteArray::number(++chapters) + ".xhtml";
+            put(QStringLiteral("/") + QString::fromLatin1(name),
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?><html "
+                "xmlns=\"http://www.w3.org/1999/xhtml\"><head>"
+                "<title>Chapter</title></head><body>" +
+                    chapter + "</body></html>");
+            manifest += "<item id=\"c" + QByteArray::number(chapters) + "\" href=\"" + name +
+                        "\" media-type=\"application/xhtml+xml\"/>";
+            spine += "<itemref idref=\"c" + QByteArray::number(chapters) + "\"/>";
+            chapter.clear();
+        };
+        for (const QString &line : lines) {
+            chapter += "<p>" + line.toHtmlEscaped().toUtf8() + "</p>";
+            if (chapter.size() > 100000)
+                flush();
+        }
+        if (!chapter.isEmpty())
+            flush();
+        put(QStringLiteral("/content.opf"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><package xmlns=\"http://www.idpf.org/2007/opf\" "
+            "version=\"3.0\" unique-identifier=\"id\"><metadata "
+            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+            "<dc:identifier "
+            "id=\"id\">bench</dc:identifier><dc:title>Bench</dc:title><dc:language>en</dc:language>"
+            "</metadata><manifest>" +
+                manifest + "</manifest><spine>" + spine + "</spine></package>");
+        const QString path = dir.filePath(QStringLiteral("prose.epub"));
+        QProcess zip;
+        zip.setWorkingDirectory(folder);
+        zip.start(QStringLiteral("zip"), {QStringLiteral("-qX0"), path, QStringLiteral("mimetype")});
+        zip.waitForFinished(60000);
+        zip.start(QStringLiteral("zip"), {QStringLiteral("-qrX"), path, QStringLiteral("."),
+                                          QStringLiteral("-x"), QStringLiteral("mimetype")});
+        zip.waitForFinished(60000);
         return path;
     }
     const QString folder = dir.filePath(QStringLiteral("docx"));
@@ -301,7 +356,10 @@ void BM_OpenDocument(benchmark::State &state, BenchKind kind)
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
     dialogs.answer.fileName = WriteDocument(dir, kind, bytes);
-    dialogs.answer.filterIndex = kind == BenchKind::Text ? 1 : kind == BenchKind::Rtf ? 2 : 3;
+    dialogs.answer.filterIndex = kind == BenchKind::Text   ? 1
+                                 : kind == BenchKind::Rtf  ? 2
+                                 : kind == BenchKind::Epub ? 9
+                                                           : 3;
     studio::DialogProvider::SetCurrent(&dialogs);
     double settledMiB = 0;
     for (auto _ : state) {
@@ -336,6 +394,11 @@ BENCHMARK_CAPTURE(BM_OpenDocument, Text, BenchKind::Text)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 BENCHMARK_CAPTURE(BM_OpenDocument, Rtf, BenchKind::Rtf)
+    ->Arg(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_OpenDocument, Epub, BenchKind::Epub)
     ->Arg(10)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
