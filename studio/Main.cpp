@@ -28,6 +28,8 @@
 #include "studio/PronunciationDialog.h"
 #include "studio/ReadingRules.h"
 #include "studio/RichTextBox.h"
+#include "studio/StudioAccessibility.h"
+#include "studio/StudioShortcuts.h"
 #include "studio/StudioStrings.h"
 #include "studio/VoiceOption.h"
 #include "studio/WindowDefinition.h"
@@ -114,6 +116,8 @@ std::unique_ptr<Main> Main::Create(const Options &options, QString *error)
     if (!window->Build(error))
         return nullptr;
     window->Connect();
+    InstallAccessibility();
+    SetUpKeyboard(*window);
     return window;
 }
 
