@@ -3,6 +3,7 @@
 // (That the audio then is exactly the audio of the replacement text is checked with the real
 // voices through orvena-speak, one process per recording, in the app tests.)
 #include "FakeAudioDevice.h"
+#include "ListeningBackend.h"
 
 #include "platform/services/EventLog.h"
 #include "speech/Lexicon.h"
@@ -14,73 +15,18 @@
 #include "speech/VoiceCatalogue.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <sndfile.h>
 
 using namespace speech;
 
 namespace
 {
-
-// A voice that writes down every text it is given, and tells each word (a run of letters or
-// digits) with a little sound.
-class ListeningBackend : public SpeechBackend
-{
-  public:
-    QString Name() const override { return QStringLiteral("listening"); }
-    std::vector<BackendVoice> Voices() const override { return {Voice()}; }
-    static BackendVoice Voice()
-    {
-        BackendVoice v;
-        v.id = QStringLiteral("ear");
-        v.name = v.id;
-        v.language = QStringLiteral("en");
-        v.speed = {40, 400};
-        v.pitch = {60, 350};
-        return v;
-    }
-    bool Synthesize(const QString &id, const QString &text, const Prosody &p, const PcmSink &sink,
-                    QString *error) override
-    {
-        return SynthesizeWithWords(id, text, p, sink, WordSink(), error);
-    }
-    bool SynthesizeWithWords(const QString &, const QString &text, const Prosody &, const PcmSink &sink,
-                             const WordSink &words, QString *) override
-    {
-        {
-            std::lock_guard lock(mutex_);
-            heard_ += text;
-        }
-        static const QRegularExpression word(QStringLiteral("\\w+"));
-        qint64 at = 0;
-        for (auto it = word.globalMatch(text); it.hasNext();) {
-            const auto m = it.next();
-            if (words)
-                words(m.capturedStart(), m.capturedLength(), at, at + 160);
-            std::vector<std::int16_t> sound(160, 500);
-            if (!sink(sound.data(), sound.size()))
-                return true;
-            at += 160;
-        }
-        return true;
-    }
-    QString TakeHeard()
-    {
-        std::lock_guard lock(mutex_);
-        return std::exchange(heard_, QString());
-    }
-
-  private:
-    std::mutex mutex_;
-    QString heard_;
-};
 
 class SpeechEngineRulesTest : public ::testing::Test
 {

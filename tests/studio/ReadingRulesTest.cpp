@@ -14,6 +14,7 @@
 #include "studio/ReadingStrings.h"
 #include "studio/RichTextBox.h"
 #include "tests/speech/FakeAudioDevice.h"
+#include "tests/speech/ListeningBackend.h"
 
 #include <QAction>
 #include <QDir>
@@ -23,73 +24,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-
 using namespace studio;
 namespace texts = studio::strings::reading;
 
 namespace
 {
-
-// Voices that write down every text they are given and tell each of its words.
-class ListeningBackend : public speech::SpeechBackend
-{
-  public:
-    QString Name() const override { return QStringLiteral("listening"); }
-    std::vector<speech::BackendVoice> Voices() const override { return {Voice()}; }
-    static speech::BackendVoice Voice()
-    {
-        speech::BackendVoice v;
-        v.id = QStringLiteral("ear");
-        v.name = v.id;
-        v.language = QStringLiteral("en");
-        v.speed = {40, 400};
-        v.pitch = {40, 400};
-        return v;
-    }
-    bool Synthesize(const QString &id, const QString &text, const speech::Prosody &p,
-                    const speech::PcmSink &sink, QString *error) override
-    {
-        return SynthesizeWithWords(id, text, p, sink, speech::WordSink(), error);
-    }
-    // Each run of letters or digits is a word of its own little sound.
-    bool SynthesizeWithWords(const QString &, const QString &text, const speech::Prosody &,
-                             const speech::PcmSink &sink, const speech::WordSink &words, QString *) override
-    {
-        {
-            std::lock_guard lock(mutex_);
-            heard_ += text;
-        }
-        static const QRegularExpression word(QStringLiteral("\\w+"));
-        qint64 at = 0;
-        for (auto it = word.globalMatch(text); it.hasNext();) {
-            const auto m = it.next();
-            if (words)
-                words(m.capturedStart(), m.capturedLength(), at, at + 800);
-            std::vector<std::int16_t> sound(800, 500);
-            if (!sink(sound.data(), sound.size()))
-                return true;
-            at += 800;
-        }
-        return true;
-    }
-    QString TakeHeard()
-    {
-        std::lock_guard lock(mutex_);
-        return std::exchange(heard_, QString());
-    }
-
-  private:
-    std::mutex mutex_;
-    QString heard_;
-};
 
 class ReadingRulesTest : public ::testing::Test
 {
