@@ -631,6 +631,12 @@ void Main::cmdRec_Click()
     if (QFileInfo::exists(path) && services::MessageBox::Current().Show(
                                        strings::FileExists, Title(), services::MB_OKCANCEL) != services::IDOK)
         return;
+    // The recording's title tag: the opened document's name while the editor holds it unchanged,
+    // else the engine's default (the text's first words).
+    speech::RecordingOptions recording;
+    if (!richTextBox1_->Tag().isEmpty() && !richTextBox1_->document()->isModified())
+        recording.tags.title = QFileInfo(richTextBox1_->Tag()).completeBaseName();
+    engine_->SetRecordingOptions(recording);
     engine_->SetOutputWaveFile(path);
     engine_->Speak(text);
     const std::uint32_t status = engine_->GetLastStatus();

@@ -35,6 +35,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sndfile.h>
+
 using namespace studio;
 namespace strings = studio::strings;
 
@@ -411,6 +413,41 @@ TEST_F(RecordTest, FileNameOffersTheSoundKindsWaveFirstAndTheExtensionPicksTheKi
     const SoundFile sound = SoundFile::Read(path);
     ASSERT_TRUE(sound.ok);
     EXPECT_EQ(sound.format & 0x0FFF0000, 0x230000) << "an MPEG file";
+}
+
+TEST_F(RecordTest, TheTitleTagIsTheOpenedDocumentsNameUntilTheTextIsChanged)
+{
+    Open();
+    const QString document = Path("Morning Walk.txt");
+    QFile file(document);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("We walked at dawn.");
+    file.close();
+    test::ScriptedDialogProvider dialogs;
+    test::ScriptedDialogProvider::Scope scope(dialogs);
+    dialogs.openAnswers.push_back(FileDialogAnswer{document, 1});
+    window->cmdOpen_Click();
+    auto titleOf = [](const QString &path) {
+        SF_INFO info{};
+        SNDFILE *f = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+        const QString title = f ? QString::fromUtf8(sf_get_string(f, SF_STR_TITLE)) : QString();
+        if (f)
+            sf_close(f);
+        return title;
+    };
+    const QString opened = Path("opened.flac");
+    window->txtFile()->setText(opened);
+    window->cmdRec_Click();
+    WaitForStop();
+    EXPECT_EQ(titleOf(opened), QStringLiteral("Morning Walk"));
+
+    window->RichTextBox1()->SetText(QStringLiteral("Typed words of my own."));
+    window->RichTextBox1()->document()->setModified(true); // as typing does
+    const QString typed = Path("typed.flac");
+    window->txtFile()->setText(typed);
+    window->cmdRec_Click();
+    WaitForStop();
+    EXPECT_EQ(titleOf(typed), QStringLiteral("Typed words of my own"));
 }
 
 TEST_F(RecordTest, ANameOfNoSoundKindIsRefusedWithTheKindsItCouldBe)
