@@ -50,7 +50,7 @@ About::About(QWidget *parent)
     // Shape1: the plum panel that carries the picture and the web address.
     shape1_->setGeometry(0, 0, 128, 200);
     shape1_->setObjectName("Shape1");
-    shape1_->setStyleSheet("QFrame#Shape1 { background-color: #9c5750; border: none; }");
+    shape1_->setStyleSheet(QStringLiteral("QFrame#Shape1 { background-color: #9c5750; border: none; }"));
 
     image1_->setObjectName("Image1");
     image1_->setGeometry(16, 16, 96, 96);
@@ -61,7 +61,7 @@ About::About(QWidget *parent)
     frame1_->setFrameStyle(QFrame::Box | QFrame::Sunken);
     frame1_->setGeometry(140, 16, 244, 132);
     label1_->setObjectName("Label1");
-    label1_->setText(QString::fromLatin1(Title) + "\n Version " ORVENA_VERSION);
+    label1_->setText(QString::fromLatin1(Title) + QStringLiteral("\n Version " ORVENA_VERSION));
     QFont titleFont = label1_->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);

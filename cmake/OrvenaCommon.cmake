@@ -13,6 +13,15 @@ if(ORVENA_SANITIZE)
   target_link_options(orvena_build_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
+# orvena_strict_qt_strings(TARGET): Qt's strict string and connection checks, as KDE builds
+# with: no implicit conversion from 8-bit strings, no narrowing conversions between signal and
+# slot arguments, and QStringBuilder for string concatenation. Applied library by library to
+# the sources of that library.
+function(orvena_strict_qt_strings name)
+  target_compile_definitions(${name} PRIVATE
+    QT_NO_CAST_FROM_ASCII QT_NO_NARROWING_CONVERSIONS_IN_CONNECT QT_USE_QSTRINGBUILDER)
+endfunction()
+
 # orvena_add_library(NAME SOURCES... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
 function(orvena_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})

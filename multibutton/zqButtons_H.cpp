@@ -539,7 +539,7 @@ bool zqButtons_H::OptionToggle(int action)
     QWidget *container = Container();
     if (!container)
         return false;
-    const auto memberKey = [](qintptr i) { return QString::number(i) + strings::OptObj; };
+    const auto memberKey = [](qintptr i) -> QString { return QString::number(i) + strings::OptObj; };
     // A stored reference is only followed when it names a live button on this container.
     const QList<zqButtons_H *> live = container->findChildren<zqButtons_H *>(Qt::FindDirectChildrenOnly);
     const auto member = [&](qintptr i) -> zqButtons_H * {

@@ -61,9 +61,12 @@ template <typename Owner> class PropertyTable
                          [&rank](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
     }
 
+    // Rows are set in the reading order, so a default that depends on another value sees that
+    // value's default.
     void ApplyDefaults(Owner &owner, unsigned which) const
     {
-        for (const Row &row : rows_) {
+        for (std::size_t i : readOrder_) {
+            const Row &row = rows_[i];
             const bool wanted = row.dependentDefault
                                     ? (which & DependentDefaults)
                                     : (which & (row.field ? ConstantFields : ConstantAccessors));
