@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "studio/DialogProvider.h"
+#include "platform/gdi/Colour.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -46,16 +47,6 @@ std::optional<FileDialogAnswer> RunFileDialog(const FileDialogRequest &request, 
     const qsizetype chosen = names.indexOf(dialog.selectedNameFilter());
     answer.filterIndex = chosen >= 0 ? int(chosen) + 1 : 1;
     return answer;
-}
-
-QColor ToQColor(std::uint32_t colour)
-{
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-std::uint32_t FromQColor(const QColor &colour)
-{
-    return std::uint32_t(colour.red()) | (std::uint32_t(colour.green()) << 8) | (std::uint32_t(colour.blue()) << 16);
 }
 
 } // namespace
@@ -105,10 +96,10 @@ std::optional<FileDialogAnswer> QtDialogProvider::GetSaveFileName(const FileDial
 
 std::optional<std::uint32_t> QtDialogProvider::ChooseColour(QWidget *owner, std::uint32_t initial)
 {
-    const QColor colour = QColorDialog::getColor(ToQColor(initial), owner);
+    const QColor colour = QColorDialog::getColor(QColor::fromRgb(gdi::ToQRgb(initial)), owner);
     if (!colour.isValid())
         return std::nullopt;
-    return FromQColor(colour);
+    return gdi::FromQColor(colour);
 }
 
 std::optional<FontChoice> QtDialogProvider::ChooseFont(QWidget *owner, const FontChoice &initial)

@@ -2,6 +2,7 @@
 #include "studio/LevelDisplay.h"
 
 #include "platform/gdi/Colour.h"
+#include "platform/gdi/Rounding.h"
 #include "platform/ui/Twips.h"
 
 #include <QGuiApplication>
@@ -14,22 +15,6 @@
 
 namespace studio
 {
-
-namespace
-{
-
-QColor ToQColor(std::uint32_t colour)
-{
-    const std::uint32_t rgb = gdi::TranslateColour(colour);
-    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
-
-int RoundHalfEven(double v)
-{
-    return static_cast<int>(std::nearbyint(v));
-}
-
-} // namespace
 
 LevelDisplay::LevelDisplay(QWidget *parent)
     : QWidget(parent), random_(static_cast<std::mt19937::result_type>(
@@ -71,7 +56,7 @@ std::uint32_t LevelDisplay::BarColour(int index) const
 {
     const double c = 255.0 / (barCount_ + 5);
     const double v = (index + 5) * c;
-    const auto channel = [](double x) { return std::min(255, RoundHalfEven(x)); };
+    const auto channel = [](double x) { return std::min(255, gdi::RoundToInt(x)); };
     return std::uint32_t(channel(v)) | std::uint32_t(channel(v + 50)) << 8 |
            std::uint32_t(channel(v + 50)) << 16;
 }
@@ -152,9 +137,9 @@ void LevelDisplay::Drawbox(double boxLeft, double BoxWidth, std::uint32_t boxCol
 void LevelDisplay::DrawBar(QPainter &painter, const Scale &scale, double boxLeft, double BoxWidth,
                            std::uint32_t boxColor, float Value) const
 {
-    painter.setPen(QPen(ToQColor(boxColor), 1));
+    painter.setPen(QPen(gdi::ToQColor(boxColor), 1));
     const double h = height() * scale.y;
-    const int lines = RoundHalfEven(BoxWidth);
+    const int lines = gdi::RoundToInt(BoxWidth);
     // One line per twip across the bar, as laid out; lines that land on the same pixel column
     // are drawn once. Every line of a bar runs from the same top to the same bottom.
     const QPointF top = ToPixels(scale, boxLeft + 1, h / 100 * Value);
@@ -191,14 +176,14 @@ void LevelDisplay::Render()
     // The picture is drawn over whole each time: the same image serves while the size holds.
     if (picture_.size() != size() || picture_.format() != QImage::Format_RGB32)
         picture_ = QImage(size(), QImage::Format_RGB32);
-    picture_.fill(ToQColor(backColor_));
+    picture_.fill(gdi::ToQColor(backColor_));
     QPainter painter(&picture_);
     for (int i = 0; i < barCount_; ++i)
         DrawBar(painter, scale, i * barWidth_, barWidth_, BarColour(i), levels_[static_cast<std::size_t>(i)]);
-    painter.setPen(QPen(ToQColor(backColor_), 1));
+    painter.setPen(QPen(gdi::ToQColor(backColor_), 1));
     const double h = height() * scale.y;
     const double w = width() * scale.x;
-    for (double y = 1; y <= RoundHalfEven(h); y += SegmentStep)
+    for (double y = 1; y <= gdi::RoundToInt(h); y += SegmentStep)
         painter.drawLine(ToPixels(scale, 0, y), ToPixels(scale, w, y));
 }
 
@@ -206,7 +191,7 @@ void LevelDisplay::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (blank_) {
-        painter.fillRect(rect(), ToQColor(backColor_));
+        painter.fillRect(rect(), gdi::ToQColor(backColor_));
         return;
     }
     if (dirty_)

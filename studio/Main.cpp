@@ -58,12 +58,6 @@ namespace studio
 namespace
 {
 
-QColor ToQColor(std::uint32_t colour)
-{
-    const std::uint32_t rgb = gdi::TranslateColour(colour);
-    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
-
 // The tool bar buttons by name, with their handlers.
 struct ToolCommand {
     const char *name;
@@ -102,8 +96,7 @@ Main::~Main()
     // A document still being read is of no further use.
     import_.reset();
     // The skin watches the window's events: it goes while the window is still whole.
-    delete skin_;
-    skin_ = nullptr;
+    skin_.reset();
     if (engine_) {
         disconnect(engine_.get(), nullptr, this, nullptr);
         engine_->StopAudio();
@@ -290,7 +283,7 @@ void Main::Connect()
 
 void Main::Form_Load()
 {
-    skin_ = new skin::ClsSkin(this);
+    skin_ = std::make_unique<skin::ClsSkin>();
     skin_->SetTheForm(this);
     skin_->SetFrmPict();
 
@@ -345,8 +338,7 @@ bool Main::StudioWindowProc(ui::Form *form, int filterId, unsigned msg, ui::WPAR
 void Main::Form_Unload()
 {
     if (about_)
-        about_->close();
-    delete about_.data();
+        about_->close(); // it deletes itself on closing
     if (help_)
         help_->HHClose();
     timer1_->SetEnabled(false);
@@ -400,8 +392,7 @@ void Main::SmartMenuXP1_ItemClick(int index)
         ShowHowToUse();
     } else if (key == strings::KeyAbout) {
         if (!about_) {
-            about_ = new about::About();
-            about_->setAttribute(Qt::WA_DeleteOnClose);
+            about_ = new about::About(); // it deletes itself on closing
         }
         about_->show();
         about_->raise();
@@ -443,7 +434,7 @@ void Main::SetStatus(const QString &caption, std::uint32_t colour)
     lblStatus_->setText(caption);
     statusColour_ = colour;
     QPalette p = lblStatus_->palette();
-    p.setColor(QPalette::WindowText, ToQColor(colour));
+    p.setColor(QPalette::WindowText, gdi::ToQColor(colour));
     lblStatus_->setPalette(p);
     Q_EMIT StatusChanged();
 }
@@ -477,8 +468,7 @@ void Main::StatusCheck()
 {
     if (engine_->GetLastStatus() != speech::E_UNEXPECTED)
         return;
-    services::MessageBox::Current().Show(strings::NotCompatible, Title(),
-                                         services::MB_OK | services::MB_ICONEXCLAMATION);
+    services::MessageBox::Warn(strings::NotCompatible, Title());
     const int voice = SelectedVoice();
     if (voice < 0)
         return;
@@ -491,8 +481,7 @@ void Main::cmdSpkText_Click()
     EngineSetUp();
     const QString text = richTextBox1_->Text();
     if (text.isEmpty()) {
-        services::MessageBox::Current().Show(strings::EnterText, Title(),
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(strings::EnterText, Title());
         return;
     }
     engine_->Speak(text);
@@ -584,11 +573,9 @@ void Main::DirectSS1_OutputStopped()
     if (wasRecording)
         Q_EMIT RecordingEnded(reason);
     if (recordingFailed) {
-        services::MessageBox::Current().Show(strings::RecordingFailed.arg(txtFile_->text(), reason), Title(),
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(strings::RecordingFailed.arg(txtFile_->text(), reason), Title());
     } else if (!wasRecording && status == speech::AUDCLNT_E_DEVICE_INVALIDATED) {
-        services::MessageBox::Current().Show(strings::NoSoundDevice, Title(),
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(strings::NoSoundDevice, Title());
     }
 }
 
@@ -616,16 +603,14 @@ void Main::cmdRec_Click()
     EngineSetUp();
     const QString text = richTextBox1_->Text();
     if (text.isEmpty()) {
-        services::MessageBox::Current().Show(strings::EnterText, Title(),
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(strings::EnterText, Title());
         return;
     }
     // The path in the box is the one recorded to: the save dialog fills it, and a path typed
     // by hand is honoured as well.
     const QString path = txtFile_->text().trimmed();
     if (path.isEmpty()) {
-        services::MessageBox::Current().Show(strings::EnterFileName, Title(),
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(strings::EnterFileName, Title());
         return;
     }
     if (QFileInfo::exists(path) && services::MessageBox::Current().Show(

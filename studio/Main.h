@@ -106,7 +106,7 @@ class Main : public ui::Form
     CommonDialog &CommonDialog1() { return commonDialog1_; }
     MenuBar *SmartMenuXP1() const { return smartMenuXP1_; }
     controls::UcCmd *UcCmd(int number) const;
-    skin::ClsSkin *Skin() const { return skin_; }
+    skin::ClsSkin *Skin() const { return skin_.get(); }
     about::About *AboutWindow() const { return about_.data(); }
     // The pronunciation rules and reading filters the engine reads with.
     ReadingRules *Reading() const { return readingRules_; }
@@ -217,9 +217,9 @@ class Main : public ui::Form
     Options options_;
     std::unique_ptr<speech::SpeechEngine> engine_;
     ReadingRules *readingRules_ = nullptr;
-    skin::ClsSkin *skin_ = nullptr;
+    std::unique_ptr<skin::ClsSkin> skin_; // no Qt parent: it goes while the window is still whole
     std::unique_ptr<help::HTMLHelp> help_;
-    QPointer<about::About> about_;
+    QPointer<about::About> about_; // the About window owns itself
     CommonDialog commonDialog1_;
     int windowProcId_ = 0;
 

@@ -98,8 +98,7 @@ void Main::SpeakFromHere()
     EngineSetUp();
     const QString text = richTextBox1_->Text();
     if (text.isEmpty()) {
-        services::MessageBox::Current().Show(strings::EnterText, strings::WindowTitle,
-                                             services::MB_OK | services::MB_ICONEXCLAMATION);
+        services::MessageBox::Warn(strings::EnterText, strings::WindowTitle);
         return;
     }
     engine_->SpeakFrom(text, WordStartAt(text, richTextBox1_->textCursor().position()));

@@ -19,12 +19,6 @@ namespace studio
 namespace
 {
 
-QColor ToQColor(std::uint32_t colour)
-{
-    const std::uint32_t rgb = gdi::TranslateColour(colour);
-    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
-
 // Brackets a change of (nearly) the whole document. The editor lays out a change at once, all
 // of it, before it shows anything, unless the change is the whole document, which it lays out
 // in steps from the top, showing the first screen at once; 10 MB of text take seconds to lay
@@ -146,7 +140,7 @@ void RichTextBox::ReplaceText(const QString &text, const CharacterFormat &format
     merged.setFontItalic(format.italic);
     merged.setFontUnderline(format.underline);
     merged.setFontStrikeOut(format.strikethru);
-    merged.setForeground(ToQColor(format.colour));
+    merged.setForeground(gdi::ToQColor(format.colour));
 
     QTextCharFormat inserted = textCursor().charFormat();
     inserted.merge(merged);
@@ -314,7 +308,7 @@ void RichTextBox::SetSelStrikethru(bool strikethrough)
 void RichTextBox::SetSelColor(std::uint32_t colour)
 {
     QTextCharFormat f;
-    f.setForeground(ToQColor(colour));
+    f.setForeground(gdi::ToQColor(colour));
     MergeSelection(f);
 }
 
@@ -322,7 +316,7 @@ void RichTextBox::SetBackColor(std::uint32_t colour)
 {
     backColor_ = colour;
     QPalette p = palette();
-    p.setColor(QPalette::Base, ToQColor(colour));
+    p.setColor(QPalette::Base, gdi::ToQColor(colour));
     setPalette(p);
     viewport()->update();
 }
