@@ -16,6 +16,7 @@
 #include "speech/WaveWriter.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -235,13 +236,23 @@ SpeechEngine::~SpeechEngine()
         d_->worker.join();
 }
 
+// The engine's public methods run on the thread that owns it (the UI thread); only the worker
+// thread inside it touches the queue from elsewhere.
+void SpeechEngine::AssertOwnerThread() const
+{
+    Q_ASSERT_X(QThread::currentThread() == thread(), "SpeechEngine",
+               "called from a thread that does not own it");
+}
+
 int SpeechEngine::GetModeCount() const
 {
+    AssertOwnerThread();
     return d_->env.catalogue->Count();
 }
 
 QString SpeechEngine::GetModeSpeaker(int index)
 {
+    AssertOwnerThread();
     const VoiceMode *m = d_->env.catalogue->Mode(index);
     d_->status = m ? S_OK : E_UNEXPECTED;
     return m ? m->speaker : QString();
@@ -249,6 +260,7 @@ QString SpeechEngine::GetModeSpeaker(int index)
 
 void SpeechEngine::SelectVoiceMode(int index)
 {
+    AssertOwnerThread();
     if (d_->env.catalogue->Mode(index)) {
         d_->mode = index;
         d_->status = S_OK;
@@ -261,40 +273,47 @@ void SpeechEngine::SelectVoiceMode(int index)
 
 void SpeechEngine::SetSpeed(int wordsPerMinute)
 {
+    AssertOwnerThread();
     d_->speed = wordsPerMinute;
     d_->status = d_->Accepts(wordsPerMinute, true) ? S_OK : E_UNEXPECTED;
 }
 
 void SpeechEngine::SetPitch(int hertz)
 {
+    AssertOwnerThread();
     d_->pitch = hertz;
     d_->status = d_->Accepts(hertz, false) ? S_OK : E_UNEXPECTED;
 }
 
 void SpeechEngine::SetOutputWaveFile(const QString &path)
 {
+    AssertOwnerThread();
     d_->waveFile = path;
     d_->status = S_OK;
 }
 
 void SpeechEngine::SetRecordingOptions(const RecordingOptions &options)
 {
+    AssertOwnerThread();
     d_->recordingOptions = options;
     d_->status = S_OK;
 }
 
 std::uint32_t SpeechEngine::GetLastStatus() const
 {
+    AssertOwnerThread();
     return d_->status;
 }
 
 void SpeechEngine::SetLexicon(std::shared_ptr<const Lexicon> lexicon)
 {
+    AssertOwnerThread();
     d_->lexicon = std::move(lexicon);
 }
 
 void SpeechEngine::SetReadingFilters(unsigned skip)
 {
+    AssertOwnerThread();
     d_->skip = skip;
 }
 
@@ -335,11 +354,13 @@ bool SpeechEngine::Private::OpenDevice(int sampleRate)
 
 void SpeechEngine::Speak(const QString &text)
 {
+    AssertOwnerThread();
     SpeakFrom(text, 0);
 }
 
 void SpeechEngine::SpeakFrom(const QString &text, int offset)
 {
+    AssertOwnerThread();
     const VoiceMode *m = d_->Selected();
     if (!m) {
         d_->Fail(E_UNEXPECTED, QStringLiteral("cannot speak: no voice is selected"));
@@ -554,29 +575,34 @@ void SpeechEngine::Private::Skip(bool forward)
 
 void SpeechEngine::NextSentence()
 {
+    AssertOwnerThread();
     d_->status = S_OK;
     d_->Skip(true);
 }
 
 void SpeechEngine::PreviousSentence()
 {
+    AssertOwnerThread();
     d_->status = S_OK;
     d_->Skip(false);
 }
 
 bool SpeechEngine::CanSkipSentence() const
 {
+    AssertOwnerThread();
     return d_->CanSkip();
 }
 
 std::vector<SpeechMark> SpeechEngine::RecordedMarks() const
 {
+    AssertOwnerThread();
     std::lock_guard lock(d_->mutex);
     return d_->recordedMarks;
 }
 
 void SpeechEngine::PauseAudio()
 {
+    AssertOwnerThread();
     d_->status = S_OK;
     if (!d_->active || d_->paused)
         return;
@@ -589,6 +615,7 @@ void SpeechEngine::PauseAudio()
 
 void SpeechEngine::ResumeAudio()
 {
+    AssertOwnerThread();
     d_->status = S_OK;
     if (!d_->paused)
         return;
@@ -606,6 +633,7 @@ void SpeechEngine::ResumeAudio()
 
 void SpeechEngine::StopAudio()
 {
+    AssertOwnerThread();
     d_->status = S_OK;
     if (!d_->active)
         return;

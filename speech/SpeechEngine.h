@@ -99,6 +99,7 @@ Q_SIGNALS:
 
 private:
     struct Private;
+    void AssertOwnerThread() const;
     std::unique_ptr<Private> d_;
 };
 
