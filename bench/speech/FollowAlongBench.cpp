@@ -12,13 +12,17 @@
 //    sentence reaching the device.
 //  - BM_BackendSynthesis/<voice>/<words>: a backend synthesising a text with and without telling
 //    its words: what positions cost synthesis.
-//  - BM_RecordCommand/<subtitles>: orvena-speak recording 1,000 words, without and with --subtitles.
+//  - BM_RecordCommand/<subtitles>: orvena-speak recording 1,000 words, without and with --subtitles;
+//  - BM_SubtitleCues: the subtitles' own work for those 1,000 words (cues and the file's text), to
+//    set against the recording's wall time when the machine is too busy for the difference above
+//    to show.
 #include "BenchText.h"
 
 #include "app/SpeakCommand.h"
 #include "speech/AudioDevice.h"
 #include "speech/SpeechBackend.h"
 #include "speech/SpeechEngine.h"
+#include "speech/SubtitleWriter.h"
 #include "speech/VoiceCatalogue.h"
 
 #include <QCoreApplication>
@@ -346,6 +350,30 @@ void BM_RecordCommand(benchmark::State &state, bool subtitles)
 }
 BENCHMARK_CAPTURE(BM_RecordCommand, without_subtitles, false)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_CAPTURE(BM_RecordCommand, with_subtitles, true)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_SubtitleCues(benchmark::State &state)
+{
+    const QString text = BenchText(1000);
+    QTemporaryDir dir;
+    BenchDevice::Shared unused;
+    auto recorder = MakeEngine(&unused, QStringLiteral("Mary"));
+    recorder->SetOutputWaveFile(dir.filePath(QStringLiteral("cues.wav")));
+    bool done = false;
+    QObject::connect(recorder.get(), &speech::SpeechEngine::OutputStopped, [&] { done = true; });
+    recorder->Speak(text);
+    (void)QTest::qWaitFor([&] { return done; }, 120000);
+    const std::vector<speech::SpeechMark> marks = recorder->RecordedMarks();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto cues = speech::SubtitleWriter::Cues(text, marks, 16000);
+        bytes = static_cast<std::size_t>(
+            speech::SubtitleWriter::Render(speech::SubtitleWriter::Format::SubRip, cues).size());
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["marks"] = double(marks.size());
+    state.counters["srt_bytes"] = double(bytes);
+}
+BENCHMARK(BM_SubtitleCues)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
