@@ -26,8 +26,9 @@ namespace ui
 //
 // A default is either a constant or a function of the control (a caption that defaults to the
 // control's name, a font that defaults to the container's). Rows are made by Field (a data member
-// of the control), Narrow (an integer member narrower than int: a stored value out of its range
-// reads as the default) and Accessor (a value the control keeps through a getter and a setter).
+// of the control; one narrower than int reads a stored value out of its range as the default),
+// Ranged (a code of a closed set) and Accessor (a value the control keeps through a getter and a
+// setter). ReadAt moves a row in the reading order when its default depends on another row.
 template <typename Owner> class PropertyTable
 {
   public:
