@@ -49,6 +49,15 @@ void bvlBUTTON::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), gdi::ToQColor(backColour_));
     else
         painter.drawImage(0, 0, surface_);
+    // Keyboard focus: a dotted frame inside the bevel (the surface itself stays as drawn).
+    if (hasFocus() && enabled_) {
+        const int inset = std::max<int>(bevelHeight_, 1) + 2;
+        const QRect frame = rect().adjusted(inset, inset, -inset - 1, -inset - 1);
+        if (frame.width() > 2 && frame.height() > 2) {
+            painter.setPen(QPen(gdi::ToQColor(CaptionColourNow()), 1, Qt::DotLine));
+            painter.drawRect(frame);
+        }
+    }
 }
 
 void bvlBUTTON::ResizeWork()

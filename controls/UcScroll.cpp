@@ -352,6 +352,11 @@ void UcScroll::paintEvent(QPaintEvent *event)
         return;
     QPainter painter(this);
     painter.drawImage(BorderWidth(), BorderWidth(), surface_);
+    // Keyboard focus (a host that lets the bar take it): a dotted frame round the track.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void UcScroll::resizeEvent(QResizeEvent *)

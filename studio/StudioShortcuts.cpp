@@ -105,6 +105,26 @@ class LeaveEditor : public QObject
     }
 };
 
+// The focused tool bar button is the window's default one, as a form makes its focused button:
+// it draws its focus frame unless its stored ShowFocusRect says not to.
+class FocusedIsDefault : public QObject
+{
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *button = qobject_cast<multibutton::zqButtons_H *>(watched);
+        if (button && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+            ui::AmbientProperties ambient = button->Ambient();
+            ambient.DisplayAsDefault = event->type() == QEvent::FocusIn;
+            button->SetAmbient(ambient);
+        }
+        return false;
+    }
+};
+
 void Bind(QWidget *widget, const QKeySequence &key)
 {
     widget->setProperty("keyBinding", key.toString(QKeySequence::PortableText));
@@ -147,6 +167,10 @@ void SetUpKeyboard(Main &window)
     }
 
     window.RichTextBox1()->installEventFilter(new LeaveEditor(&window));
+
+    auto *focusedIsDefault = new FocusedIsDefault(&window);
+    for (multibutton::zqButtons_H *button : window.findChildren<multibutton::zqButtons_H *>())
+        button->installEventFilter(focusedIsDefault);
 
     // Space and Enter released on a focused bevel button press it (the button itself only
     // reports the keys).

@@ -389,3 +389,30 @@ TEST_F(StudioAccessibilityTest, tabVisitsTheControlsInLayoutOrderAndCtrlTabLeave
     QTest::keyClick(Tool("cmdOpen"), Qt::Key_Tab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), window->RichTextBox1());
 }
+
+TEST_F(StudioAccessibilityTest, theFocusShowsOnOwnerDrawnControlsUnlessTheirSettingsHideIt)
+{
+    const auto focusChangesLook = [](QWidget *widget, QWidget *elsewhere) {
+        elsewhere->setFocus();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return elsewhere->hasFocus(); }, 2000));
+        const QImage unfocused = widget->grab().toImage();
+        widget->setFocus();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return widget->hasFocus(); }, 2000));
+        const QImage focused = widget->grab().toImage();
+        return unfocused != focused;
+    };
+    QWidget *editor = window->RichTextBox1();
+    EXPECT_TRUE(focusChangesLook(window->cmdSpkText(), editor));
+    EXPECT_TRUE(focusChangesLook(window->cmdStopText(), editor));
+    EXPECT_TRUE(focusChangesLook(window->scrSpeed(), editor));
+
+    // Select All keeps the focus frame of its settings; the other tool bar buttons hide it.
+    EXPECT_TRUE(focusChangesLook(Tool("cmdAll"), editor));
+    EXPECT_TRUE(Tool("cmdAll")->StateFlags() & multibutton::zqButtons_H::DefaultFrame);
+    EXPECT_FALSE(focusChangesLook(Tool("cmdCut"), editor));
+    EXPECT_FALSE(Tool("cmdCut")->StateFlags() & multibutton::zqButtons_H::DefaultFrame);
+    editor->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !(Tool("cmdAll")->StateFlags() & multibutton::zqButtons_H::DefaultFrame); }, 2000))
+        << "the frame goes with the focus";
+}
