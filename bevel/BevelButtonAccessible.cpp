@@ -3,28 +3,12 @@
 
 #include "bevel/bvlBUTTON.h"
 
-#include <QVariant>
-
 namespace bevel
 {
 
 BevelButtonAccessible::BevelButtonAccessible(bvlBUTTON *button)
-    : QAccessibleWidget(button, QAccessible::Button)
+    : ControlAccessible(button, QAccessible::Button)
 {
-    // Caption, Enabled and Value writes reach the screen reader as the changes they are.
-    QObject::connect(button, &ui::UserControl::PropertyChanged, button, [button](const QString &key) {
-        if (key == QLatin1String("Caption")) {
-            QAccessibleEvent event(button, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
-        } else if (key == QLatin1String("Enabled") || key == QLatin1String("Value")) {
-            QAccessible::State changed;
-            changed.disabled = true;
-            changed.checked = true;
-            changed.pressed = true;
-            QAccessibleStateChangeEvent event(button, changed);
-            QAccessible::updateAccessibility(&event);
-        }
-    });
 }
 
 bvlBUTTON *BevelButtonAccessible::Button() const
@@ -45,7 +29,7 @@ QAccessible::Role BevelButtonAccessible::role() const
 
 QAccessible::State BevelButtonAccessible::state() const
 {
-    QAccessible::State s = QAccessibleWidget::state();
+    QAccessible::State s = ControlAccessible::state();
     const bvlBUTTON *button = Button();
     s.disabled = !button->Enabled() || !button->isEnabled();
     s.focusable = s.focusable && !s.disabled;
@@ -65,35 +49,9 @@ QString BevelButtonAccessible::text(QAccessible::Text t) const
         if (!button->accessibleName().isEmpty())
             return button->accessibleName();
         return QString(button->Caption()).remove(QLatin1Char('&'));
-    case QAccessible::Description:
-        return button->accessibleDescription().isEmpty() ? button->toolTip()
-                                                         : button->accessibleDescription();
     default:
-        return QAccessibleWidget::text(t);
+        return ControlAccessible::text(t);
     }
-}
-
-QStringList BevelButtonAccessible::actionNames() const
-{
-    QStringList names = QAccessibleWidget::actionNames();
-    names.prepend(pressAction());
-    return names;
-}
-
-void BevelButtonAccessible::doAction(const QString &actionName)
-{
-    if (actionName == pressAction())
-        Press(Button());
-    else
-        QAccessibleWidget::doAction(actionName);
-}
-
-QStringList BevelButtonAccessible::keyBindingsForAction(const QString &actionName) const
-{
-    const QString key = widget()->property("keyBinding").toString();
-    if (actionName == pressAction() && !key.isEmpty())
-        return {key};
-    return {};
 }
 
 void BevelButtonAccessible::Press(bvlBUTTON *button)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QAccessibleWidget>
+#include "platform/ui/ControlAccessible.h"
 
 namespace bevel
 {
@@ -13,7 +13,7 @@ class bvlBUTTON;
 // tip, with its pressed, checked and unavailable states and a press action that clicks it as the
 // left mouse button would. The host may name the action's key in the dynamic property
 // "keyBinding".
-class BevelButtonAccessible : public QAccessibleWidget
+class BevelButtonAccessible : public ui::ControlAccessible
 {
   public:
     explicit BevelButtonAccessible(bvlBUTTON *button);
@@ -22,14 +22,11 @@ class BevelButtonAccessible : public QAccessibleWidget
     QAccessible::State state() const override;
     QString text(QAccessible::Text t) const override;
 
-    QStringList actionNames() const override;
-    void doAction(const QString &actionName) override;
-    QStringList keyBindingsForAction(const QString &actionName) const override;
-
     // Clicks the button as a left-button press and release over it would; nothing when disabled.
     static void Press(bvlBUTTON *button);
 
   private:
+    void Press() override { Press(Button()); }
     bvlBUTTON *Button() const;
 };
 

@@ -3,8 +3,6 @@
 
 #include "controls/UcCmd.h"
 
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QVariant>
 
 namespace controls
@@ -20,20 +18,11 @@ bool Inert(const UcCmd *button)
 
 } // namespace
 
-CmdAccessible::CmdAccessible(UcCmd *button) : QAccessibleWidget(button, QAccessible::Button)
+CmdAccessible::CmdAccessible(UcCmd *button) : ControlAccessible(button, QAccessible::Button) {}
+
+bool CmdAccessible::Pressable() const
 {
-    QObject::connect(button, &ui::UserControl::PropertyChanged, button, [button](const QString &key) {
-        if (key == QLatin1String("Caption")) {
-            QAccessibleEvent event(button, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
-        } else if (key == QLatin1String("Value") || key == QLatin1String("Enabled")) {
-            QAccessible::State changed;
-            changed.checked = true;
-            changed.disabled = true;
-            QAccessibleStateChangeEvent event(button, changed);
-            QAccessible::updateAccessibility(&event);
-        }
-    });
+    return !Inert(Button());
 }
 
 UcCmd *CmdAccessible::Button() const
@@ -55,7 +44,7 @@ QAccessible::Role CmdAccessible::role() const
 
 QAccessible::State CmdAccessible::state() const
 {
-    QAccessible::State s = QAccessibleWidget::state();
+    QAccessible::State s = ControlAccessible::state();
     const UcCmd *button = Button();
     if (Inert(button)) {
         s.disabled = true;
@@ -80,39 +69,9 @@ QString CmdAccessible::text(QAccessible::Text t) const
         if (!button->Caption().isEmpty())
             return QString(button->Caption()).remove(QLatin1Char('&'));
         return button->toolTip();
-    case QAccessible::Description:
-        return button->accessibleDescription().isEmpty() ? button->toolTip()
-                                                         : button->accessibleDescription();
     default:
-        return QAccessibleWidget::text(t);
+        return ControlAccessible::text(t);
     }
-}
-
-QStringList CmdAccessible::actionNames() const
-{
-    if (Inert(Button()))
-        return {};
-    QStringList names = QAccessibleWidget::actionNames();
-    names.prepend(pressAction());
-    return names;
-}
-
-void CmdAccessible::doAction(const QString &actionName)
-{
-    if (actionName == pressAction()) {
-        if (!Inert(Button()))
-            Press(Button());
-    } else {
-        QAccessibleWidget::doAction(actionName);
-    }
-}
-
-QStringList CmdAccessible::keyBindingsForAction(const QString &actionName) const
-{
-    const QString key = widget()->property("keyBinding").toString();
-    if (actionName == pressAction() && !key.isEmpty())
-        return {key};
-    return {};
 }
 
 void CmdAccessible::Press(UcCmd *button)
@@ -121,14 +80,7 @@ void CmdAccessible::Press(UcCmd *button)
         return;
     QRect picture = button->PictureGeometry();
     const QPoint at = picture.isEmpty() ? button->rect().center() : picture.center();
-    const QPointF local(at);
-    const QPointF global(button->mapToGlobal(at));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(button, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(button, &release);
+    LeftClickAt(button, at);
 }
 
 } // namespace controls

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QAccessibleWidget>
+#include "platform/ui/ControlAccessible.h"
 
 namespace controls
 {
@@ -13,7 +13,7 @@ class UcCmd;
 // "Minimize Window"); its press action presses and releases the mouse over its picture. A button
 // the host marks with the dynamic property "inert" (it does nothing) is reported unavailable
 // and its press action does nothing.
-class CmdAccessible : public QAccessibleWidget
+class CmdAccessible : public ui::ControlAccessible
 {
   public:
     explicit CmdAccessible(UcCmd *button);
@@ -22,14 +22,12 @@ class CmdAccessible : public QAccessibleWidget
     QAccessible::State state() const override;
     QString text(QAccessible::Text t) const override;
 
-    QStringList actionNames() const override;
-    void doAction(const QString &actionName) override;
-    QStringList keyBindingsForAction(const QString &actionName) const override;
-
     // A left-button press and release over the button's picture; nothing when it is disabled.
     static void Press(UcCmd *button);
 
   private:
+    void Press() override { Press(Button()); }
+    bool Pressable() const override;
     UcCmd *Button() const;
 };
 

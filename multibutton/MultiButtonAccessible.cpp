@@ -3,10 +3,6 @@
 
 #include "multibutton/zqButtons_H.h"
 
-#include <QCoreApplication>
-#include <QMouseEvent>
-#include <QVariant>
-
 namespace multibutton
 {
 
@@ -25,20 +21,8 @@ int ModeOf(const zqButtons_H *button)
 } // namespace
 
 MultiButtonAccessible::MultiButtonAccessible(zqButtons_H *button)
-    : QAccessibleWidget(button, QAccessible::Button)
+    : ControlAccessible(button, QAccessible::Button)
 {
-    QObject::connect(button, &ui::UserControl::PropertyChanged, button, [button](const QString &key) {
-        if (key == QLatin1String("Caption")) {
-            QAccessibleEvent event(button, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
-        } else if (key == QLatin1String("Enabled") || key == QLatin1String("Value")) {
-            QAccessible::State changed;
-            changed.disabled = true;
-            changed.checked = true;
-            QAccessibleStateChangeEvent event(button, changed);
-            QAccessible::updateAccessibility(&event);
-        }
-    });
 }
 
 zqButtons_H *MultiButtonAccessible::Button() const
@@ -53,7 +37,7 @@ QAccessible::Role MultiButtonAccessible::role() const
 
 QAccessible::State MultiButtonAccessible::state() const
 {
-    QAccessible::State s = QAccessibleWidget::state();
+    QAccessible::State s = ControlAccessible::state();
     const zqButtons_H *button = Button();
     s.pressed = button->ShowPressed();
     if (ModeOf(button) != Command) {
@@ -73,35 +57,9 @@ QString MultiButtonAccessible::text(QAccessible::Text t) const
         const QString caption = QString(button->Caption()).remove(QLatin1Char('&')).trimmed();
         return caption.size() > 1 || button->toolTip().isEmpty() ? caption : button->toolTip();
     }
-    case QAccessible::Description:
-        return button->accessibleDescription().isEmpty() ? button->toolTip()
-                                                         : button->accessibleDescription();
     default:
-        return QAccessibleWidget::text(t);
+        return ControlAccessible::text(t);
     }
-}
-
-QStringList MultiButtonAccessible::actionNames() const
-{
-    QStringList names = QAccessibleWidget::actionNames();
-    names.prepend(pressAction());
-    return names;
-}
-
-void MultiButtonAccessible::doAction(const QString &actionName)
-{
-    if (actionName == pressAction())
-        Press(Button());
-    else
-        QAccessibleWidget::doAction(actionName);
-}
-
-QStringList MultiButtonAccessible::keyBindingsForAction(const QString &actionName) const
-{
-    const QString key = widget()->property("keyBinding").toString();
-    if (actionName == pressAction() && !key.isEmpty())
-        return {key};
-    return {};
 }
 
 void MultiButtonAccessible::Press(zqButtons_H *button)
@@ -113,14 +71,7 @@ void MultiButtonAccessible::Press(zqButtons_H *button)
     const QRegion outline = button->mask();
     if (!outline.isEmpty() && !outline.contains(at))
         at = outline.begin()->center();
-    const QPointF local(at);
-    const QPointF global(button->mapToGlobal(at));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(button, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(button, &release);
+    LeftClickAt(button, at);
 }
 
 } // namespace multibutton

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QAccessibleWidget>
+#include "platform/ui/ControlAccessible.h"
 
 namespace multibutton
 {
@@ -14,7 +14,7 @@ class zqButtons_H;
 // accessible name wins when the host gave one); described by its tip; with a press action that
 // clicks it as the left mouse button would. The host may name the action's key in the dynamic
 // property "keyBinding".
-class MultiButtonAccessible : public QAccessibleWidget
+class MultiButtonAccessible : public ui::ControlAccessible
 {
   public:
     explicit MultiButtonAccessible(zqButtons_H *button);
@@ -23,14 +23,11 @@ class MultiButtonAccessible : public QAccessibleWidget
     QAccessible::State state() const override;
     QString text(QAccessible::Text t) const override;
 
-    QStringList actionNames() const override;
-    void doAction(const QString &actionName) override;
-    QStringList keyBindingsForAction(const QString &actionName) const override;
-
     // A left-button press and release over the button; nothing when it is disabled.
     static void Press(zqButtons_H *button);
 
   private:
+    void Press() override { Press(Button()); }
     zqButtons_H *Button() const;
 };
 
