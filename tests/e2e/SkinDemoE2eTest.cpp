@@ -190,6 +190,10 @@ TEST_F(SkinDemoE2e, titleBandDragMovesTheWindowUnderAWindowManager)
     demo.waitForFinished(5000);
     wm.kill();
     wm.waitForFinished(5000);
+    // The X server outlives its clients (it does not reset), so the dead window manager's marks on the
+    // root window would stay and make later windows on the same server believe one still runs.
+    for (const char *mark : {"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED"})
+        e2e::Run("xprop", {"-root", "-remove", mark}, 5000);
     ASSERT_TRUE(running) << "openbox did not come up";
     ASSERT_TRUE(mapped) << "the demo window never mapped";
     EXPECT_EQ(moved, origin + delta);
